@@ -1,0 +1,45 @@
+#pragma once
+// The frame drawing of a transition: what ScreenBitmap shows for a style at a
+// progress, between the old image and the new one.
+//
+// The view owns the bitmaps and the events; the catalogue computes geometry
+// and copies pixels. FrameHost is how the drawing reaches back into the view
+// for the events, invalidation and repaint, in the order the view promises.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Geometry.h"
+
+namespace ls {
+
+class FrameHost {
+ public:
+  virtual ~FrameHost() = default;
+  virtual void BeforeNewFrame() = 0;                 // OnBeforeNewFrame, if assigned
+  virtual bool HasCustomDraw() const = 0;            // OnCustomDraw assigned?
+  virtual void CustomDraw() = 0;                     // OnCustomDraw
+  virtual void InvalidateArea(const Rect& area) = 0; // mark changed screen area
+  virtual void AfterNewFrame() = 0;                  // OnAfterNewFrame, if assigned
+  virtual void UpdateNow() = 0;                      // repaint unless painting
+};
+
+struct FrameState {
+  const Bitmap* oldImage = nullptr;
+  const Bitmap* newImage = nullptr;
+  Bitmap* screen = nullptr;  // ScreenBitmap, same size as both images
+  uint8_t style = 0;
+  uint8_t progress = 0;  // 0..100; style 0 without custom draw sets it to 100
+  uint16_t step = 4;     // 1..100
+};
+
+// Draws one frame (the ten steps of the frame drawing) for any style 0..255.
+void DrawFrame(FrameHost& host, FrameState& state);
+
+// The style name table, 128 entries indexed by style number.
+const std::string& StyleNameOf(int style);  // "" for numbers above 127
+// The first style whose name equals `name` ignoring case, or -1.
+int StyleByName(const std::string& name);
+
+}  // namespace ls

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds (normal and sanitizer builds) and runs every
+# test of both under a virtual X display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/build.sh --asan
+
+export NO_AT_BRIDGE=1
+export SDL_AUDIODRIVER=dummy
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+run_suite() {
+  xvfb-run -a -s "-screen 0 1920x1080x24" \
+    ctest --test-dir "$1" --output-on-failure -j2 --timeout 900
+}
+echo "== tests (build) =="
+run_suite build
+echo "== tests (build-asan: AddressSanitizer + UndefinedBehaviorSanitizer) =="
+run_suite build-asan
