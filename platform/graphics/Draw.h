@@ -18,13 +18,20 @@ inline void DrawWhole(Bitmap& dst, const Bitmap& src) { DrawBitmap(dst, 0, 0, sr
 void FillRect(Bitmap& dst, const Rect& r, Pixel colour);
 
 // Stretch copy with nearest-neighbour sampling (StretchBlt, SRCCOPY,
-// COLORONCOLOR): the source rectangle (sx, sy, sw, sh) onto the destination
-// origin (dx, dy) with extents (dw, dh). Each axis is scaled on its own; rows
-// and columns are repeated or dropped, never blended. A destination extent
-// whose sign differs from the source extent's mirrors along that axis. A zero
-// extent copies nothing. The part outside dst is cut off; source pixels
-// outside src are never read (the destination pixels they would feed are left
-// as they were). With a clip region only its pixels of dst are written.
+// COLORONCOLOR): the source rectangle at (sx, sy) with extents (sw, sh) onto
+// the destination origin (dx, dy) with extents (dw, dh). Each axis is scaled
+// on its own; rows and columns are repeated or dropped, never blended.
+//
+// Along each axis, destination index i in [0, |dw|) lands on column dx + i
+// (dx - i when dw < 0) and takes source index
+//   j = floor((2i + 1) |sw| / (2 |dw|))
+// (the source pixel under the centre of the destination pixel; j = i when
+// |sw| == |dw|), at column sx + j (sx - j when sw < 0). So an origin x0 with
+// extent -w covers columns x0 - w + 1 .. x0, and extents of different signs
+// mirror. Rows alike. A zero extent copies nothing. The part outside dst is
+// cut off; source pixels outside src are never read (the destination pixels
+// they would feed are left as they were). With a clip region only its pixels
+// of dst are written. dst and src must be different bitmaps.
 void StretchCopy(Bitmap& dst, int dx, int dy, int dw, int dh, const Bitmap& src, int sx, int sy,
                  int sw, int sh, const Region* clip = nullptr);
 
@@ -36,7 +43,8 @@ inline void StretchCopy(Bitmap& dst, const Rect& d, const Bitmap& src, const Rec
 }
 
 // Copies the pixels of src that lie in the region to the same places in dst
-// (drawing src whole through a clipping region).
+// (drawing src whole at (0, 0) through a clipping region); pixels outside
+// either bitmap are left alone.
 void DrawThroughRegion(Bitmap& dst, const Bitmap& src, const Region& region);
 
 }  // namespace ls
