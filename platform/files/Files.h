@@ -49,6 +49,8 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
 // Writes through a temporary file beside the target and renames it over, so
 // the target holds either its old or its new content. False on any failure.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes);
+// Renames a file over another (atomic on one file system); true on success.
+bool RenameFile(const std::string& from, const std::string& to);
 // Adds execute permission for everyone who may read the file.
 bool MakeExecutable(const std::string& path);
 
