@@ -34,7 +34,20 @@ struct FrameState {
   uint16_t step = 4;     // 1..100
 };
 
+// The quantities worked out at the start of every frame. The longer side
+// advances by exactly p percent and the shorter one follows in proportion.
+struct FrameExtents {
+  int W = 0, H = 0;  // size of the new image
+  int p = 0;         // progress 0..100
+  int X = 0, Y = 0;  // how far the transition has come along width and height
+  int Q = 0;         // snap distance of the bar styles
+};
+FrameExtents ComputeExtents(int width, int height, int progress, int step);
+
 // Draws one frame (the ten steps of the frame drawing) for any style 0..255.
+// A frame depends only on the style, progress, step and the two images (and,
+// for the random styles, on the shared random generator): it is drawn from
+// scratch every time.
 void DrawFrame(FrameHost& host, FrameState& state);
 
 // The style name table, 128 entries indexed by style number.

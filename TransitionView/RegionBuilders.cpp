@@ -1,0 +1,196 @@
+// The region builders. Every rectangle is merged into the result as soon as
+// it is made, so no builder holds a list; the first rectangle made becomes the
+// result, which is why "no rectangle at all" stays distinguishable from an
+// empty region.
+
+#include "TransitionView/RegionBuilders.h"
+
+#include <algorithm>
+
+#include "platform/random/Random.h"
+
+namespace ls {
+namespace {
+
+class RegionBuild {
+ public:
+  RegionBuild(int W, int H) : bounds_{0, 0, std::max(W, 0), std::max(H, 0)} {}
+
+  void Add(int left, int top, int right, int bottom) {
+    const Rect r{left, top, right, bottom};
+    if (!result_)
+      result_ = Region::FromRect(r, bounds_);
+    else
+      result_->AddRect(r);
+  }
+  std::optional<Region> Take() { return std::move(result_); }
+
+ private:
+  Rect bounds_;
+  std::optional<Region> result_;
+};
+
+// Random(n): one draw from the shared generator, 0 <= r < n.
+int Draw(int n) { return SharedRandom().Next(n); }
+
+// One pass of the bars: `along` is the extent of the bars' growth (A or B),
+// `length` the view's size along it (W or H) and `across` the other size.
+// add(from, to, at, atEnd) adds the bar covering [from, to) along the growth
+// and [at, atEnd) across it.
+template <typename AddFn>
+void BarsPass(int along, int length, int across, int snap, int kind, AddFn add) {
+  if (kind == 0) return;
+  if (along > length) {  // second half: complete the bars above, grow the ones between
+    for (int y = 5; y < across + 5; y += 10) {
+      add(0, length, y - 5, y);
+      if (kind == 1 || kind == 4)
+        add(2 * length - along, length, y, y + 5);
+      else if (kind == 2 || kind == 5)
+        add(0, along - length, y, y + 5);
+    }
+    return;
+  }
+  if (along + snap > length) along = length;
+  for (int y = 0; y < across + 5; y += 10) {
+    switch (kind) {
+      case 1:
+      case 5:
+        add(length - along, length, y, y + 5);
+        break;
+      case 2:
+      case 4:
+        add(0, along, y, y + 5);
+        break;
+      case 3:
+        add(length - along, length, y, y + 5);
+        add(0, along, y + 5, y + 10);
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+std::optional<Region> BarsRgn(int A, int B, int W, int H, int snap, int hkind, int vkind) {
+  RegionBuild build(W, H);
+  BarsPass(A, W, H, snap, hkind,
+           [&](int x0, int x1, int y0, int y1) { build.Add(x0, y0, x1, y1); });
+  BarsPass(B, H, W, snap, vkind,
+           [&](int y0, int y1, int x0, int x1) { build.Add(x0, y0, x1, y1); });
+  return build.Take();
+}
+
+std::optional<Region> ShredRgn(int A, int B, int W, int H, int hkind, int vkind) {
+  RegionBuild build(W, H);
+  if (hkind != 0) {
+    const int c = A < W ? W / 7 : 0;
+    for (int y = 0; y < H; y += 5) {
+      const int bottom = y + 5 + H % 5;  // the last strip reaches the bottom edge
+      const int r1 = Draw(c), r2 = Draw(c), r3 = Draw(c), r4 = Draw(c);
+      switch (hkind) {
+        case 1:
+          build.Add(W - A + r1 - r2, y, W, bottom);
+          break;
+        case 2:
+          build.Add(0, y, A + r1 - r2, bottom);
+          break;
+        case 3:
+          build.Add((W - A + r1 - r2) / 2, y, W / 2, bottom);
+          build.Add(W / 2, y, (W + A + r3 - r4) / 2, bottom);
+          break;
+        default:
+          build.Add(W - (A + r1 - r2) / 2, y, W, bottom);
+          build.Add(0, y, (A + r3 - r4) / 2, bottom);
+          break;
+      }
+    }
+  }
+  if (vkind != 0) {
+    const int c = B < H ? H / 7 : 0;
+    for (int x = 0; x < W; x += 5) {
+      const int right = x + 5 + W % 5;
+      const int r1 = Draw(c), r2 = Draw(c), r3 = Draw(c), r4 = Draw(c);
+      switch (vkind) {
+        case 1:
+          build.Add(x, H - B + r1 - r2, right, H);
+          break;
+        case 2:
+          build.Add(x, 0, right, B + r1 - r2);
+          break;
+        case 3:
+          build.Add(x, (H - B + r1 - r2) / 2, right, H / 2);
+          build.Add(x, H / 2, right, (H + B + r3 - r4) / 2);
+          break;
+        default:
+          build.Add(x, H - (B + r1 - r2) / 2, right, H);
+          build.Add(x, 0, right, (B + r3 - r4) / 2);
+          break;
+      }
+    }
+  }
+  return build.Take();
+}
+
+std::optional<Region> SpeckleRgn(int A, int B, int W, int H, int hkind, int vkind) {
+  RegionBuild build(W, H);
+  // A row (or column) is the solid part plus the squares chosen ahead of it;
+  // rows are f deep and f div 2 apart, so they overlap. Adding the row's
+  // rectangles straight into the result gives the same union as building the
+  // row apart first.
+  struct Zone {
+    int f, n, t;
+  };
+  auto zone = [](int extent, int size) {
+    const int e = extent < size ? size / 10 : 0;
+    const int f = std::max(e / 20, 2);
+    return Zone{f, e / f, ((3 * e) / f) / 4};
+  };
+  // A square i places from the solid edge: with probability 2/i within the
+  // threshold, 1/i beyond it (the nearest always).
+  auto chosen = [](int i, int t) { return Draw(i) <= (i <= t ? 1 : 0); };
+  if (hkind != 0) {
+    const Zone z = zone(A, W);
+    for (int y = 0; y < H; y += z.f / 2) {
+      if (hkind == 1) {
+        build.Add(W - A, y, W, y + z.f);
+        for (int i = z.n; i >= 1; --i)
+          if (chosen(i, z.t)) build.Add(W - A - i * z.f, y, W - A - i * z.f + z.f, y + z.f);
+      } else {
+        build.Add(0, y, A, y + z.f);
+        for (int i = z.n; i >= 1; --i)
+          if (chosen(i, z.t)) build.Add(A + i * z.f - z.f, y, A + i * z.f, y + z.f);
+      }
+    }
+  }
+  if (vkind != 0) {
+    const Zone z = zone(B, H);
+    for (int x = 0; x < W; x += z.f / 2) {
+      if (vkind == 1) {
+        build.Add(x, H - B, x + z.f, H);
+        for (int i = z.n; i >= 1; --i)
+          if (chosen(i, z.t)) build.Add(x, H - B - i * z.f, x + z.f, H - B - i * z.f + z.f);
+      } else {
+        build.Add(x, 0, x + z.f, B);
+        for (int i = z.n; i >= 1; --i)
+          if (chosen(i, z.t)) build.Add(x, B + i * z.f - z.f, x + z.f, B + i * z.f);
+      }
+    }
+  }
+  return build.Take();
+}
+
+std::optional<Region> RandomSquaresRgn(int W, int H, int p) {
+  RegionBuild build(W, H);
+  const int d = std::max((W < H ? W : H) / 50 + p / 10, 1);
+  for (int x = 0; x < W; x += d)
+    for (int y = 0; y < H; y += d)
+      if (Draw(100) < p) build.Add(x - d, y - d, x + d, y + d);
+  return build.Take();
+}
+
+Region TriangleRgn(int x0, int y0, int x1, int y1, int x2, int y2, int W, int H) {
+  const Point corners[4] = {{x0, y0}, {x1, y1}, {x2, y2}, {x0, y0}};
+  return Region::FromPolygon(corners, Rect{0, 0, std::max(W, 0), std::max(H, 0)});
+}
+
+}  // namespace ls
