@@ -1,0 +1,27 @@
+#pragma once
+// Configure mode: the settings dialog from creation to its close.
+
+#include <string>
+
+#include "settingform/OptionForm.h"
+
+namespace ls {
+
+// Shows a TOptionForm to the user: a toolkit's dialog (platform/gtk) or a
+// scripted one in tests.
+class TOptionFormView {
+ public:
+  virtual ~TOptionFormView() = default;
+  // Shows the filled form modally and returns how it was closed; the form's
+  // check boxes and track bar then hold what the user chose. Clicks on the
+  // banner go to form.BannerImageClick().
+  virtual TModalResult ShowModal(TOptionForm& form) = 0;
+};
+
+// Creates the form for programPath, runs FormCreate, shows it through the
+// view and runs FormClose with the result. Returns the process exit code:
+// 0, or 1 with one line on standard error when the user settings file
+// cannot be written (the user's choices would otherwise be lost unseen).
+int RunConfigureMode(const std::string& programPath, TOptionFormView& view);
+
+}  // namespace ls
