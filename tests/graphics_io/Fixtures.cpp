@@ -1,0 +1,310 @@
+#include "tests/graphics_io/Fixtures.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+#include <jpeglib.h>
+
+namespace ls::test {
+
+namespace {
+
+void Put16(Bytes& b, unsigned v) {
+  b.push_back(static_cast<uint8_t>(v));
+  b.push_back(static_cast<uint8_t>(v >> 8));
+}
+void Put32(Bytes& b, uint32_t v) {
+  Put16(b, v & 0xFFFF);
+  Put16(b, v >> 16);
+}
+
+// Runs the compressor with rows from `fill(y, row)`.
+Bytes Compress(int width, int height, int components, J_COLOR_SPACE space, int quality,
+               bool progressive, const std::function<void(int, uint8_t*)>& fill) {
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr jerr;
+  cinfo.err = jpeg_std_error(&jerr);
+  jpeg_create_compress(&cinfo);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &buffer, &size);
+  cinfo.image_width = static_cast<JDIMENSION>(width);
+  cinfo.image_height = static_cast<JDIMENSION>(height);
+  cinfo.input_components = components;
+  cinfo.in_color_space = space;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, quality, TRUE);
+  for (int c = 0; c < cinfo.num_components; ++c) {
+    cinfo.comp_info[c].h_samp_factor = 1;
+    cinfo.comp_info[c].v_samp_factor = 1;
+  }
+  if (progressive) jpeg_simple_progression(&cinfo);
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<uint8_t> row(static_cast<size_t>(width) * components);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    fill(static_cast<int>(cinfo.next_scanline), row.data());
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_write_scanlines(&cinfo, rows, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  Bytes out(buffer, buffer + size);
+  std::free(buffer);
+  return out;
+}
+
+}  // namespace
+
+Bytes EncodeJpeg(const Bitmap& picture, int quality, JpegKind kind) {
+  const int w = picture.Width();
+  switch (kind) {
+    case JpegKind::kGrey:
+      return Compress(w, picture.Height(), 1, JCS_GRAYSCALE, quality, false, [&](int y, uint8_t* r) {
+        for (int x = 0; x < w; ++x) r[x] = static_cast<uint8_t>(picture.At(x, y) >> 8);
+      });
+    case JpegKind::kCmykAdobe:
+      // Adobe's convention: stored inks are inverted, so an ink byte of 255
+      // is no ink. C, M, Y carry R, G, B and K is "no black".
+      return Compress(w, picture.Height(), 4, JCS_CMYK, quality, false, [&](int y, uint8_t* r) {
+        for (int x = 0; x < w; ++x) {
+          const Pixel p = picture.At(x, y);
+          r[4 * x + 0] = static_cast<uint8_t>(p >> 16);
+          r[4 * x + 1] = static_cast<uint8_t>(p >> 8);
+          r[4 * x + 2] = static_cast<uint8_t>(p);
+          r[4 * x + 3] = 255;
+        }
+      });
+    case JpegKind::kBaseline:
+    case JpegKind::kProgressive:
+      break;
+  }
+  return Compress(w, picture.Height(), 3, JCS_RGB, quality, kind == JpegKind::kProgressive,
+                  [&](int y, uint8_t* r) {
+                    for (int x = 0; x < w; ++x) {
+                      const Pixel p = picture.At(x, y);
+                      r[3 * x + 0] = static_cast<uint8_t>(p >> 16);
+                      r[3 * x + 1] = static_cast<uint8_t>(p >> 8);
+                      r[3 * x + 2] = static_cast<uint8_t>(p);
+                    }
+                  });
+}
+
+Bytes EncodeGreyJpeg(int width, int height, const std::function<uint8_t(int, int)>& grey) {
+  return Compress(width, height, 1, JCS_GRAYSCALE, 75, false, [&](int y, uint8_t* r) {
+    for (int x = 0; x < width; ++x) r[x] = grey(x, y);
+  });
+}
+
+Bytes EncodeBmp24(const Bitmap& picture, bool topDown) {
+  const int w = picture.Width();
+  const int h = picture.Height();
+  const uint32_t rowBytes = static_cast<uint32_t>((w * 3 + 3) / 4 * 4);
+  Bytes b;
+  b.push_back('B');
+  b.push_back('M');
+  Put32(b, 54 + rowBytes * h);
+  Put32(b, 0);
+  Put32(b, 54);
+  Put32(b, 40);
+  Put32(b, static_cast<uint32_t>(w));
+  Put32(b, static_cast<uint32_t>(topDown ? -h : h));
+  Put16(b, 1);
+  Put16(b, 24);
+  Put32(b, 0);
+  Put32(b, rowBytes * h);
+  Put32(b, 3780);
+  Put32(b, 3780);
+  Put32(b, 0);
+  Put32(b, 0);
+  for (int i = 0; i < h; ++i) {
+    const int y = topDown ? i : h - 1 - i;
+    for (int x = 0; x < w; ++x) {
+      const Pixel p = picture.At(x, y);
+      b.push_back(static_cast<uint8_t>(p));
+      b.push_back(static_cast<uint8_t>(p >> 8));
+      b.push_back(static_cast<uint8_t>(p >> 16));
+    }
+    for (uint32_t pad = static_cast<uint32_t>(w) * 3; pad < rowBytes; ++pad) b.push_back(0);
+  }
+  return b;
+}
+
+Bytes EncodeBmp8(int width, int height, const std::vector<Pixel>& palette,
+                 const std::vector<uint8_t>& indices) {
+  const uint32_t rowBytes = static_cast<uint32_t>((width + 3) / 4 * 4);
+  const uint32_t offBits = 54 + 4 * static_cast<uint32_t>(palette.size());
+  Bytes b;
+  b.push_back('B');
+  b.push_back('M');
+  Put32(b, offBits + rowBytes * height);
+  Put32(b, 0);
+  Put32(b, offBits);
+  Put32(b, 40);
+  Put32(b, static_cast<uint32_t>(width));
+  Put32(b, static_cast<uint32_t>(height));
+  Put16(b, 1);
+  Put16(b, 8);
+  Put32(b, 0);
+  Put32(b, rowBytes * height);
+  Put32(b, 3780);
+  Put32(b, 3780);
+  Put32(b, static_cast<uint32_t>(palette.size()));
+  Put32(b, 0);
+  for (Pixel p : palette) Put32(b, p & 0xFFFFFF);  // B, G, R, 0
+  for (int y = height - 1; y >= 0; --y) {
+    for (int x = 0; x < width; ++x) b.push_back(indices[static_cast<size_t>(y) * width + x]);
+    for (uint32_t pad = static_cast<uint32_t>(width); pad < rowBytes; ++pad) b.push_back(0);
+  }
+  return b;
+}
+
+Bytes BmpHeaderOnly(int width, int height, size_t dataBytes) {
+  Bytes b;
+  b.push_back('B');
+  b.push_back('M');
+  Put32(b, static_cast<uint32_t>(54 + dataBytes));
+  Put32(b, 0);
+  Put32(b, 54);
+  Put32(b, 40);
+  Put32(b, static_cast<uint32_t>(width));
+  Put32(b, static_cast<uint32_t>(height));
+  Put16(b, 1);
+  Put16(b, 24);
+  Put32(b, 0);
+  Put32(b, 0);
+  Put32(b, 3780);
+  Put32(b, 3780);
+  Put32(b, 0);
+  Put32(b, 0);
+  b.resize(b.size() + dataBytes, 0x80);
+  return b;
+}
+
+Bytes EncodeGif(int width, int height, const std::vector<Pixel>& palette,
+                const std::vector<uint8_t>& indices, int transparentIndex) {
+  int sizeBits = 1;
+  while ((1u << sizeBits) < palette.size()) ++sizeBits;
+  Bytes b = {'G', 'I', 'F', '8', '9', 'a'};
+  Put16(b, static_cast<unsigned>(width));
+  Put16(b, static_cast<unsigned>(height));
+  b.push_back(static_cast<uint8_t>(0x80 | 0x70 | (sizeBits - 1)));
+  b.push_back(0);
+  b.push_back(0);
+  for (size_t i = 0; i < (1u << sizeBits); ++i) {
+    const Pixel p = i < palette.size() ? palette[i] : 0;
+    b.push_back(static_cast<uint8_t>(p >> 16));
+    b.push_back(static_cast<uint8_t>(p >> 8));
+    b.push_back(static_cast<uint8_t>(p));
+  }
+  if (transparentIndex >= 0) {
+    b.insert(b.end(), {0x21, 0xF9, 0x04, 0x01, 0x00, 0x00});
+    b.push_back(static_cast<uint8_t>(transparentIndex));
+    b.push_back(0x00);
+  }
+  b.push_back(0x2C);
+  Put16(b, 0);
+  Put16(b, 0);
+  Put16(b, static_cast<unsigned>(width));
+  Put16(b, static_cast<unsigned>(height));
+  b.push_back(0);
+
+  // LZW with literal codes only: valid for any decoder, which adds table
+  // entries that are simply never used; the code width follows the table.
+  const int minCodeSize = sizeBits < 2 ? 2 : sizeBits;
+  const unsigned clear = 1u << minCodeSize;
+  const unsigned eoi = clear + 1;
+  Bytes lzw;
+  uint32_t acc = 0;
+  int bits = 0;
+  auto emit = [&](unsigned code, int size) {
+    acc |= code << bits;
+    bits += size;
+    while (bits >= 8) {
+      lzw.push_back(static_cast<uint8_t>(acc));
+      acc >>= 8;
+      bits -= 8;
+    }
+  };
+  int codeSize = minCodeSize + 1;
+  unsigned next = eoi + 1;
+  bool first = true;
+  emit(clear, codeSize);
+  for (uint8_t index : indices) {
+    emit(index, codeSize);
+    if (!first) {
+      ++next;
+      if (next == (1u << codeSize) && codeSize < 12) ++codeSize;
+    }
+    first = false;
+    if (next >= 4000) {
+      emit(clear, codeSize);
+      codeSize = minCodeSize + 1;
+      next = eoi + 1;
+      first = true;
+    }
+  }
+  emit(eoi, codeSize);
+  if (bits > 0) lzw.push_back(static_cast<uint8_t>(acc));
+
+  b.push_back(static_cast<uint8_t>(minCodeSize));
+  for (size_t at = 0; at < lzw.size(); at += 255) {
+    const size_t n = std::min<size_t>(255, lzw.size() - at);
+    b.push_back(static_cast<uint8_t>(n));
+    b.insert(b.end(), lzw.begin() + static_cast<long>(at), lzw.begin() + static_cast<long>(at + n));
+  }
+  b.push_back(0);
+  b.push_back(0x3B);
+  return b;
+}
+
+Bytes EncodeWithPixbuf(int width, int height, const std::vector<uint32_t>& argb, const char* type) {
+  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, width, height);
+  const int stride = gdk_pixbuf_get_rowstride(pixbuf);
+  guint8* pixels = gdk_pixbuf_get_pixels(pixbuf);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const uint32_t p = argb[static_cast<size_t>(y) * width + x];
+      guint8* d = pixels + static_cast<size_t>(y) * stride + 4 * x;
+      d[0] = static_cast<guint8>(p >> 16);
+      d[1] = static_cast<guint8>(p >> 8);
+      d[2] = static_cast<guint8>(p);
+      d[3] = static_cast<guint8>(p >> 24);
+    }
+  }
+  gchar* buffer = nullptr;
+  gsize size = 0;
+  GError* error = nullptr;
+  const bool ok = gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &size, type, &error, nullptr);
+  g_object_unref(pixbuf);
+  if (!ok) {
+    const std::string message = error ? error->message : "unknown";
+    g_clear_error(&error);
+    throw std::runtime_error("gdk-pixbuf could not save " + std::string(type) + ": " + message);
+  }
+  Bytes out(buffer, buffer + size);
+  g_free(buffer);
+  return out;
+}
+
+Bitmap Quadrants(int width, int height) {
+  Bitmap b(width, height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const bool right = x >= width / 2;
+      const bool bottom = y >= height / 2;
+      b.Set(x, y, bottom ? (right ? 0xFFFFFFu : 0x0000FFu) : (right ? 0x00FF00u : 0xFF0000u));
+    }
+  }
+  return b;
+}
+
+void WriteFile(const std::string& path, const Bytes& bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) throw std::runtime_error("cannot write " + path);
+  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+}
+
+}  // namespace ls::test
