@@ -212,7 +212,12 @@ Region Region::FromPolygon(std::span<const Point> points, const Rect& bounds) {
 void Region::AddSpan(int i, int x0, int x1) {
   if (x1 <= x0) return;
   Row& row = rows_[static_cast<size_t>(i)];
-  if (row.empty() || x0 > row.back().x1) {
+  if (row.empty()) {
+    row.reserve(8);  // rows built from many rectangles grow without early copies
+    row.push_back({x0, x1});
+    return;
+  }
+  if (x0 > row.back().x1) {
     row.push_back({x0, x1});
     return;
   }

@@ -125,7 +125,12 @@ TEST(StretchCopy, AgreesWithThePerPixelRule) {
   clip.AddRect({9, 3, 19, 8});
   for (int round = 0; round < 3000; ++round) {
     const int dx = pos(rng), dy = pos(rng), dw = ext(rng), dh = ext(rng);
-    const int sx = pos(rng), sy = pos(rng), sw = ext(rng), sh = ext(rng);
+    const int sx = pos(rng), sy = pos(rng);
+    int sw = ext(rng), sh = ext(rng);
+    if (round % 4 == 1) {  // unscaled, plain or mirrored: the copy's fast paths
+      sw = (sw < 0 ? -1 : 1) * std::abs(dw);
+      sh = (sh < 0 ? -1 : 1) * std::abs(dh);
+    }
     const bool clipped = round % 3 == 0;
     Bitmap dst = Filled(19, 11);
     StretchCopy(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, clipped ? &clip : nullptr);
