@@ -40,7 +40,7 @@ int Inspect(const std::vector<std::string>& args) {
   std::printf("file size %lld, marker %u, package from offset %lld\n",
               static_cast<long long>(layout.fileSize), layout.marker,
               static_cast<long long>(layout.packageStart));
-  std::printf("%-22s %12s %12s  %s\n", "block", "offset", "size", "type");
+  if (!layout.blocks.empty()) std::printf("%-22s %12s %12s  %s\n", "block", "offset", "size", "type");
   for (const ls::LayoutBlock& b : layout.blocks)
     std::printf("%-22s %12lld %12lld  %s%s\n", b.name.c_str(), static_cast<long long>(b.offset),
                 static_cast<long long>(b.size), b.type.c_str(), b.safe ? "" : "  (unsafe, not extracted)");
