@@ -32,6 +32,12 @@ struct AxisMap {
   bool shifted = false;     // source[k] == lo + k + shift for every k
   bool reversed = false;    // source[k] == shift - (lo + k) for every k
   int shift = 0;
+  // Near-unity scales keep long runs of consecutive source pixels; those are
+  // copied run by run. Filled only when the runs are long enough to pay.
+  struct Run {
+    int dst, src, len;
+  };
+  std::vector<Run> runs;
 
   bool Empty() const { return hi <= lo; }
 };
@@ -80,6 +86,20 @@ AxisMap MapAxis(int dstOrigin, int dstExtent, int dstLen, int srcOrigin, int src
     map.shifted = (dstExtent > 0) == (srcExtent > 0);
     map.reversed = !map.shifted;
     map.shift = map.shifted ? map.source.front() - map.lo : map.source.front() + map.lo;
+    return map;
+  }
+  constexpr int kMinMeanRun = 8;
+  const int count = map.hi - map.lo;
+  for (int k = 0; k < count; ++k) {
+    const int s = map.source[static_cast<size_t>(k)];
+    if (!map.runs.empty() && map.runs.back().src + map.runs.back().len == s) {
+      ++map.runs.back().len;
+    } else if (map.runs.size() * kMinMeanRun > static_cast<size_t>(count)) {
+      map.runs.clear();  // too short on average already
+      break;
+    } else {
+      map.runs.push_back({map.lo + k, s, 1});
+    }
   }
   return map;
 }
@@ -101,6 +121,16 @@ void CopyRowPart(Pixel* to, const Pixel* from, const AxisMap& cols, int x0, int 
     }
 #endif
     for (; x < x1; ++x) to[x] = from[cols.shift - x];
+    return;
+  }
+  if (!cols.runs.empty()) {
+    auto run = std::partition_point(cols.runs.begin(), cols.runs.end(),
+                                    [x0](const AxisMap::Run& r) { return r.dst + r.len <= x0; });
+    for (; run != cols.runs.end() && run->dst < x1; ++run) {
+      const int a = std::max(run->dst, x0);
+      const int b = std::min(run->dst + run->len, x1);
+      CopyPixels(to + a, from + run->src + (a - run->dst), b - a);
+    }
     return;
   }
   const int* src = cols.source.data() - cols.lo;

@@ -106,6 +106,10 @@ int main(int argc, char** argv) {
       ls::StretchCopy(dst, view, src, {0, 0, w * 3 / 4, h});
     });
     std::printf("  StretchCopy 3/4 -> whole, frame:        %.3f ms\n", squeeze);
+    const double near = Time(repeats, [&] {
+      ls::StretchCopy(dst, view, src, {0, 0, w - w / 40, h - h / 40});
+    });
+    std::printf("  StretchCopy 39/40 -> whole, frame:      %.3f ms\n", near);
     const double mirror = Time(repeats, [&] {
       ls::StretchCopy(dst, w - 1, 0, -w, h, src, 0, 0, w, h);
     });
