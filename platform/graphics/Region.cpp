@@ -239,6 +239,10 @@ void Region::AddSpan(int i, int x0, int x1) {
   row.erase(first + 1, last);
 }
 
+void Region::Clear() {
+  for (Row& row : rows_) row.clear();
+}
+
 void Region::AddRect(const Rect& r) {
   const Rect c = r.Intersect(bounds_);
   if (c.IsEmpty()) return;

@@ -56,6 +56,9 @@ class Region {
   // per row, so thousands of rectangles added in row or column order stay
   // cheap.
   void AddRect(const Rect& r);
+  // Empties the region; its rows keep their storage, so a region reused for
+  // the next frame fills again without allocating.
+  void Clear();
   // this := this OR other / this AND other / this XOR other (CombineRgn).
   void Union(const Region& other);
   void Intersect(const Region& other);

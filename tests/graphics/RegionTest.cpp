@@ -140,6 +140,9 @@ TEST(Region, XorOfTouchingSpansJoinsThemAndSelfXorIsEmpty) {
   b.Xor(a);
   EXPECT_TRUE(b.IsEmpty());
   b = a;
+  b.Clear();
+  EXPECT_TRUE(b.IsEmpty());
+  b = a;
   b.Union(b);
   EXPECT_EQ(b, a);
 }
