@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <stdexcept>
+#include <tuple>
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <jpeglib.h>
@@ -259,6 +261,52 @@ Bytes EncodeGif(int width, int height, const std::vector<Pixel>& palette,
   return b;
 }
 
+Bytes EncodeWmf(int width, int height, int unitsPerInch, Pixel left, Pixel right) {
+  Bytes records;
+  auto record = [&](unsigned function, std::initializer_list<unsigned> words) {
+    Put32(records, static_cast<uint32_t>(3 + words.size()));
+    Put16(records, function);
+    for (unsigned w : words) Put16(records, w);
+  };
+  const auto w = static_cast<unsigned>(width);
+  const auto h = static_cast<unsigned>(height);
+  record(0x020B, {0, 0});           // window origin (y, x)
+  record(0x020C, {h, w});           // window extent (y, x)
+  record(0x02FA, {5, 0, 0, 0, 0});  // null pen, object 0
+  record(0x012D, {0});
+  unsigned object = 1;
+  for (const auto& [colour, x0, x1] : {std::tuple{left, 0u, w / 2}, std::tuple{right, w / 2, w}}) {
+    const unsigned r = (colour >> 16) & 0xFF, g = (colour >> 8) & 0xFF, b = colour & 0xFF;
+    record(0x02FC, {0, r | (g << 8), b, 0});  // solid brush (COLORREF R, G, B, 0)
+    record(0x012D, {object++});
+    record(0x041B, {h, x1, 0, x0});  // rectangle: bottom, right, top, left
+  }
+  record(0x0000, {});                                                // end
+  const uint32_t totalWords = static_cast<uint32_t>(9 + records.size() / 2);
+
+  Bytes b;
+  Put32(b, 0x9AC6CDD7u);
+  Put16(b, 0);
+  Put16(b, 0);
+  Put16(b, 0);
+  Put16(b, static_cast<unsigned>(width));
+  Put16(b, static_cast<unsigned>(height));
+  Put16(b, static_cast<unsigned>(unitsPerInch));
+  Put32(b, 0);
+  unsigned checksum = 0;
+  for (size_t i = 0; i < 20; i += 2) checksum ^= b[i] | (b[i + 1] << 8);
+  Put16(b, checksum);
+  Put16(b, 1);       // in memory
+  Put16(b, 9);       // header words
+  Put16(b, 0x0300);  // version
+  Put32(b, totalWords);
+  Put16(b, 3);       // objects
+  Put32(b, 8);       // largest record, in words
+  Put16(b, 0);
+  b.insert(b.end(), records.begin(), records.end());
+  return b;
+}
+
 Bytes EncodeWithPixbuf(int width, int height, const std::vector<uint32_t>& argb, const char* type) {
   GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, width, height);
   const int stride = gdk_pixbuf_get_rowstride(pixbuf);
@@ -303,7 +351,7 @@ Bitmap Quadrants(int width, int height) {
 void WriteFile(const std::string& path, const Bytes& bytes) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) throw std::runtime_error("cannot write " + path);
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
   std::fclose(f);
 }
 

@@ -35,6 +35,10 @@ Bytes BmpHeaderOnly(int width, int height, size_t dataBytes);
 Bytes EncodeGif(int width, int height, const std::vector<Pixel>& palette,
                 const std::vector<uint8_t>& indices, int transparentIndex = -1);
 
+// A placeable metafile of width x height units at `unitsPerInch`: its left
+// half filled with `left`, its right half with `right` (0x00RRGGBB).
+Bytes EncodeWmf(int width, int height, int unitsPerInch, Pixel left, Pixel right);
+
 // RGBA pixels, 0xAARRGGBB, row-major, saved by gdk-pixbuf.
 Bytes EncodeWithPixbuf(int width, int height, const std::vector<uint32_t>& argb,
                        const char* type);

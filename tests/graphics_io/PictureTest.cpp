@@ -115,6 +115,19 @@ std::vector<DecodeCase> DecodeCases() {
        ".jpg", 32, 32, QuadrantProbes(32, 32), 8},
       {"JpegOddSize", [] { return test::EncodeJpeg(test::Quadrants(33, 17)); }, ".jpeg", 33, 17,
        {{4, 2, kRed}, {30, 2, kGreen}, {4, 15, kBlue}, {30, 15, kWhite}}, 8},
+      // Stray bytes between markers lose nothing: a warning, tolerated.
+      {"JpegStrayBytesBeforeScan",
+       [] {
+         Bytes b = test::EncodeJpeg(test::Quadrants(32, 32));
+         for (size_t i = 2; i + 1 < b.size(); ++i) {
+           if (b[i] == 0xFF && b[i + 1] == 0xDA) {
+             b.insert(b.begin() + static_cast<long>(i), {0x11, 0x22, 0x33});
+             break;
+           }
+         }
+         return b;
+       },
+       ".jpg", 32, 32, QuadrantProbes(32, 32), 8},
       {"JpegWithoutExtension", [] { return test::EncodeJpeg(test::Quadrants(16, 16)); }, "", 16,
        16, QuadrantProbes(16, 16), 8},
       {"Bmp24BottomUp", [] { return test::EncodeBmp24(SixColours()); }, ".bmp", 3, 2, SixProbes()},
@@ -138,6 +151,9 @@ std::vector<DecodeCase> DecodeCases() {
          return test::EncodeGif(40, 30, {kRed, kGreen, kBlue, kWhite}, idx);
        },
        ".gif", 40, 30, {{0, 0, kRed}, {15, 29, kGreen}, {25, 10, kBlue}, {39, 29, kWhite}}},
+      // 80 x 40 units at 192 per inch: 40 x 20 pixels at 96 dots per inch.
+      {"Metafile", [] { return test::EncodeWmf(80, 40, 192, kRed, kBlue); }, ".wmf", 40, 20,
+       {{2, 2, kRed}, {17, 17, kRed}, {22, 2, kBlue}, {39, 19, kBlue}}},
       {"Icon", HalfTransparentIcon, ".ico", 16, 16,
        {{0, 0, kBlue}, {7, 7, kBlue}, {8, 0, kBlack}, {15, 15, kBlack}, {0, 15, 0x808080}}, 1},
   };
@@ -254,6 +270,7 @@ std::vector<RefuseCase> RefuseCases() {
          b[6] = b[7] = b[8] = b[9] = 0xFF;  // a 65535 x 65535 logical screen
          return b;
        }, ".gif"},
+      {"MetafileForSlides", [] { return test::EncodeWmf(80, 40, 192, kRed, kBlue); }, ".wmf", slides},
       {"MetafileWithoutPlaceableHeader", [] { return Bytes(64, 0x01); }, ".wmf"},
   };
 }
