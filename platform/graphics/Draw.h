@@ -35,7 +35,9 @@ void FillRect(Bitmap& dst, const Rect& r, Pixel colour);
 void StretchCopy(Bitmap& dst, int dx, int dy, int dw, int dh, const Bitmap& src, int sx, int sy,
                  int sw, int sh, const Region* clip = nullptr);
 
-// The rectangle form: S of src into D of dst (both with positive extents).
+// The rectangle form: S of src into D of dst. The extents are right - left
+// and bottom - top, so a rectangle given inside out mirrors, as the
+// platform's call made with those extents does.
 inline void StretchCopy(Bitmap& dst, const Rect& d, const Bitmap& src, const Rect& s,
                         const Region* clip = nullptr) {
   StretchCopy(dst, d.left, d.top, d.Width(), d.Height(), src, s.left, s.top, s.Width(),
