@@ -78,8 +78,8 @@ bool IsGifFile(const std::string& path);   // ".gif"
 // every decoding failure give kUndecodable.
 std::optional<Bitmap> LoadPictureFile(const std::string& path, PictureError* error = nullptr,
                                       const PictureLoadOptions& options = {});
-// `extension` (with its dot, any case) chooses the decoder as a file name
-// would; the same bytes give the same Bitmap as LoadPictureFile. Empty data is
+// `extension` (with its dot, any case; a whole file name does as well)
+// chooses the decoder as a file name would; the same bytes give the same Bitmap as LoadPictureFile. Empty data is
 // undecodable.
 std::optional<Bitmap> LoadPictureMemory(std::span<const uint8_t> data, const std::string& extension,
                                         PictureError* error = nullptr,

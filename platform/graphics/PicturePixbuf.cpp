@@ -25,14 +25,21 @@ uint32_t U32(std::span<const uint8_t> d, size_t at) {
 
 bool TooManyPixels(int64_t width, int64_t height) { return width * height > kMaxPicturePixels; }
 
-// Copies a pixbuf into a bitmap; alpha is composed over `background`.
-std::optional<Bitmap> BitmapFromPixbuf(GdkPixbuf* pixbuf, Pixel background) {
+// What the fourth byte of a pixel means.
+enum class Alpha {
+  kBlend,   // coverage: blended over the background colour
+  kIgnore,  // unused (Windows bitmaps are drawn opaque whatever it holds)
+};
+
+// Copies a pixbuf into a bitmap.
+std::optional<Bitmap> BitmapFromPixbuf(GdkPixbuf* pixbuf, Alpha alphaUse, Pixel background) {
   const int width = gdk_pixbuf_get_width(pixbuf);
   const int height = gdk_pixbuf_get_height(pixbuf);
   const int channels = gdk_pixbuf_get_n_channels(pixbuf);
-  const bool alpha = gdk_pixbuf_get_has_alpha(pixbuf);
+  const bool hasAlpha = gdk_pixbuf_get_has_alpha(pixbuf);
+  const bool alpha = hasAlpha && alphaUse == Alpha::kBlend;
   if (width <= 0 || height <= 0 || TooManyPixels(width, height) ||
-      gdk_pixbuf_get_bits_per_sample(pixbuf) != 8 || channels < (alpha ? 4 : 3)) {
+      gdk_pixbuf_get_bits_per_sample(pixbuf) != 8 || channels < (hasAlpha ? 4 : 3)) {
     return std::nullopt;
   }
   Bitmap out;
@@ -66,8 +73,8 @@ std::optional<Bitmap> BitmapFromPixbuf(GdkPixbuf* pixbuf, Pixel background) {
 // Feeds the whole data to the loader of `type`. With a size above 0 the
 // loader renders at that size (metafiles have none of their own in pixels).
 std::optional<Bitmap> LoadWithPixbuf(std::span<const uint8_t> data, const char* type,
-                                     const PictureLoadOptions& options, int width = 0,
-                                     int height = 0) {
+                                     Alpha alphaUse, const PictureLoadOptions& options,
+                                     int width = 0, int height = 0) {
   GError* error = nullptr;
   GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type(type, &error);
   if (!loader) {
@@ -84,7 +91,7 @@ std::optional<Bitmap> LoadWithPixbuf(std::span<const uint8_t> data, const char* 
   std::optional<Bitmap> result;
   if (ok) {
     if (GdkPixbuf* pixbuf = gdk_pixbuf_loader_get_pixbuf(loader)) {
-      result = BitmapFromPixbuf(pixbuf, options.background);
+      result = BitmapFromPixbuf(pixbuf, alphaUse, options.background);
     }
   }
   g_object_unref(loader);
@@ -136,19 +143,19 @@ bool BmpHeaderIsSound(std::span<const uint8_t> d) {
 
 std::optional<Bitmap> DecodeBmp(std::span<const uint8_t> data, const PictureLoadOptions& options) {
   if (!BmpHeaderIsSound(data)) return std::nullopt;
-  return LoadWithPixbuf(data, "bmp", options);
+  return LoadWithPixbuf(data, "bmp", Alpha::kIgnore, options);
 }
 
 std::optional<Bitmap> DecodeGif(std::span<const uint8_t> data, const PictureLoadOptions& options) {
   // The logical screen is what gdk-pixbuf allocates.
   if (data.size() < 13 || std::memcmp(data.data(), "GIF8", 4) != 0) return std::nullopt;
   if (TooManyPixels(U16(data, 6), U16(data, 8))) return std::nullopt;
-  return LoadWithPixbuf(data, "gif", options);
+  return LoadWithPixbuf(data, "gif", Alpha::kBlend, options);
 }
 
 std::optional<Bitmap> DecodeIco(std::span<const uint8_t> data, const PictureLoadOptions& options) {
   // Icon entries are at most 256 x 256; gdk-pixbuf picks the largest.
-  return LoadWithPixbuf(data, "ico", options);
+  return LoadWithPixbuf(data, "ico", Alpha::kBlend, options);
 }
 
 std::optional<Bitmap> DecodeWmf(std::span<const uint8_t> data, const PictureLoadOptions& options) {
@@ -165,7 +172,7 @@ std::optional<Bitmap> DecodeWmf(std::span<const uint8_t> data, const PictureLoad
   const int width = MulDiv(std::abs(right - left), 96, inch);
   const int height = MulDiv(std::abs(bottom - top), 96, inch);
   if (width <= 0 || height <= 0 || TooManyPixels(width, height)) return std::nullopt;
-  return LoadWithPixbuf(data, "wmf", options, width, height);
+  return LoadWithPixbuf(data, "wmf", Alpha::kBlend, options, width, height);
 }
 
 }  // namespace ls::picture_detail

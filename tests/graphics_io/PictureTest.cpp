@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,36 @@ std::vector<Probe> SixProbes() {
   return {{0, 0, kRed}, {1, 0, kGreen}, {2, 0, kBlue}, {0, 1, kWhite}, {1, 1, kBlack}, {2, 1, 0x808080}};
 }
 
+// 2 x 1, 32 bits per pixel with a version-5 header whose alpha mask says the
+// first pixel is fully transparent: Windows draws bitmaps opaque regardless.
+Bytes Bmp32WithAlphaMask() {
+  Bytes b = {'B', 'M'};
+  auto put32 = [&](uint32_t v) {
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+  };
+  put32(14 + 124 + 8);
+  put32(0);
+  put32(14 + 124);
+  put32(124);  // header size
+  put32(2);
+  put32(1);
+  put32(1 | (32u << 16));  // planes, bits per pixel
+  put32(3);                // bit fields
+  put32(8);
+  put32(2835);
+  put32(2835);
+  put32(0);
+  put32(0);
+  put32(0x00FF0000u);  // red, green, blue and alpha masks
+  put32(0x0000FF00u);
+  put32(0x000000FFu);
+  put32(0xFF000000u);
+  put32(0x73524742u);  // sRGB
+  while (b.size() < 14 + 124) b.push_back(0);
+  b.insert(b.end(), {0x10, 0x20, 0x30, 0x00, 0x10, 0x20, 0x30, 0xFF});
+  return b;
+}
+
 // 4 x 2 GIF: index 3 is transparent.
 Bytes FourColourGif() {
   return test::EncodeGif(4, 2, {kRed, kGreen, kBlue, 0x123456}, {0, 1, 2, 3, 3, 2, 1, 0}, 3);
@@ -136,6 +167,7 @@ std::vector<DecodeCase> DecodeCases() {
       {"Bmp8Palette",
        [] { return test::EncodeBmp8(5, 3, {kRed, kGreen, kBlue}, {0, 1, 2, 0, 1, 1, 2, 0, 1, 2, 2, 0, 1, 2, 0}); },
        ".bmp", 5, 3, {{0, 0, kRed}, {4, 0, kGreen}, {0, 1, kGreen}, {4, 2, kRed}, {3, 2, kBlue}}},
+      {"Bmp32WithAlphaMask", Bmp32WithAlphaMask, ".bmp", 2, 1, {{0, 0, 0x302010}, {1, 0, 0x302010}}},
       // Any other extension reaches the bitmap loader, which reads bitmaps.
       {"BmpDataNamedPng", [] { return test::EncodeBmp24(SixColours()); }, ".png", 3, 2, SixProbes()},
       {"BmpDataNamedIcoForSlides", [] { return test::EncodeBmp24(SixColours()); }, ".ico", 3, 2,
@@ -158,6 +190,8 @@ std::vector<DecodeCase> DecodeCases() {
        {{0, 0, kBlue}, {7, 7, kBlue}, {8, 0, kBlack}, {15, 15, kBlack}, {0, 15, 0x808080}}, 1},
   };
 }
+
+void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
 
 class DecodeTest : public testing::TestWithParam<DecodeCase> {};
 
@@ -275,6 +309,8 @@ std::vector<RefuseCase> RefuseCases() {
   };
 }
 
+void PrintTo(const RefuseCase& c, std::ostream* os) { *os << c.name; }
+
 class RefuseTest : public testing::TestWithParam<RefuseCase> {};
 
 TEST_P(RefuseTest, IsUndecodable) {
@@ -321,6 +357,8 @@ struct ScaleCase {
   int width;  // of the result, from 800 x 600
   int height;
 };
+
+void PrintTo(const ScaleCase& c, std::ostream* os) { *os << c.fitWidth << "x" << c.fitHeight; }
 
 class JpegScaleTest : public testing::TestWithParam<ScaleCase> {};
 
