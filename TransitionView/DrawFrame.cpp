@@ -7,6 +7,7 @@
 
 #include <optional>
 
+#include "TransitionView/RegionBuilders.h"
 #include "TransitionView/StyleCatalogue.h"
 #include "platform/graphics/Draw.h"
 
@@ -116,12 +117,28 @@ void DrawFrame(FrameHost& host, FrameState& state) {
 
   // 7, 8: release the region; invalidate the last piece (rectangle styles)
   // or the whole view.
+  if (region) ReturnScratchRegion(std::move(*region));
   region.reset();
   host.InvalidateArea(d);
 
   // 9, 10
   host.AfterNewFrame();
   host.UpdateNow();
+}
+
+Bitmap DrawFrameOffscreen(const Bitmap& oldImage, const Bitmap& newImage, int style,
+                          int progress, int step) {
+  Bitmap screen(newImage.Width(), newImage.Height());
+  QuietFrameHost host;
+  FrameState state;
+  state.oldImage = &oldImage;
+  state.newImage = &newImage;
+  state.screen = &screen;
+  state.style = static_cast<uint8_t>(style);
+  state.progress = static_cast<uint8_t>(progress);
+  state.step = static_cast<uint16_t>(step);
+  DrawFrame(host, state);
+  return screen;
 }
 
 }  // namespace ls

@@ -50,6 +50,23 @@ FrameExtents ComputeExtents(int width, int height, int progress, int step);
 // scratch every time.
 void DrawFrame(FrameHost& host, FrameState& state);
 
+// A host without a view: no events, nothing to invalidate or repaint. For
+// drawing frames off screen (the tools and the benchmark).
+class QuietFrameHost : public FrameHost {
+ public:
+  void BeforeNewFrame() override {}
+  bool HasCustomDraw() const override { return false; }
+  void CustomDraw() override {}
+  void InvalidateArea(const Rect&) override {}
+  void AfterNewFrame() override {}
+  void UpdateNow() override {}
+};
+
+// The frame of `style` at `progress` in a transition from oldImage to
+// newImage (both of one size), drawn off screen.
+Bitmap DrawFrameOffscreen(const Bitmap& oldImage, const Bitmap& newImage, int style,
+                          int progress, int step);
+
 // The style name table, 128 entries indexed by style number.
 const std::string& StyleNameOf(int style);  // "" for numbers above 127
 // The first style whose name equals `name` ignoring case, or -1.

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <vector>
 
 #include "TransitionView/StyleCatalogue.h"
 
@@ -152,26 +153,48 @@ void PivotRotate(Bitmap& frame, const Bitmap& newImage, int cx, int cy, double t
     }
     return;
   }
-  const Pixel* source = newImage.Data();
+  // Each row's start and its run of columns whose source lies inside the new
+  // image (one run, as both coordinates grow along a row).
+  struct RowPlan {
+    int64_t x0, y0;
+    int lo, hi;
+  };
+  std::vector<RowPlan> rows(static_cast<size_t>(H));
   for (int y = 0; y < H; ++y) {
     row.dy = y - cy;
     const double dx0 = -cx;
     row.x0 = ToFixed(dx0 * row.c - row.dy * row.s) + (int64_t{cx} << kFraction);
     row.y0 = ToFixed(dx0 * row.s + row.dy * row.c) + (int64_t{cy} << kFraction);
-    // Columns whose source lies inside the new image form one run.
     const int lo = std::max(row.FirstReaching(W, true, 0), row.FirstReaching(W, false, 0));
     const int hi = std::min(row.FirstReaching(W, true, W), row.FirstReaching(W, false, H));
-    Pixel* out = frame.Row(y);
-    int64_t vx = row.x0 + lo * row.stepX, vy = row.y0 + lo * row.stepY;
-    for (int k = lo; k < hi; ++k, vx += row.stepX, vy += row.stepY) {
-      int sx, sy;
-      if (NearHalf(vx) || NearHalf(vy)) [[unlikely]] {
-        row.Exact(k, sx, sy);
-      } else {
-        sx = RoundFixed(vx);
-        sy = RoundFixed(vy);
+    rows[static_cast<size_t>(y)] = {row.x0, row.y0, lo, hi};
+  }
+  // Tiles keep the turned source area that one pass reads small enough to
+  // stay in the caches; whole rows would read a long slanted band.
+  constexpr int kTileW = 64, kTileH = 16;
+  const Pixel* source = newImage.Data();
+  for (int ty = 0; ty < H; ty += kTileH) {
+    const int tyEnd = std::min(ty + kTileH, H);
+    for (int tx = 0; tx < W; tx += kTileW) {
+      const int txEnd = std::min(tx + kTileW, W);
+      for (int y = ty; y < tyEnd; ++y) {
+        const RowPlan& plan = rows[static_cast<size_t>(y)];
+        const int k0 = std::max(plan.lo, tx), k1 = std::min(plan.hi, txEnd);
+        if (k0 >= k1) continue;
+        row.dy = y - cy;
+        Pixel* out = frame.Row(y);
+        int64_t vx = plan.x0 + k0 * row.stepX, vy = plan.y0 + k0 * row.stepY;
+        for (int k = k0; k < k1; ++k, vx += row.stepX, vy += row.stepY) {
+          int sx, sy;
+          if (NearHalf(vx) || NearHalf(vy)) [[unlikely]] {
+            row.Exact(k, sx, sy);
+          } else {
+            sx = RoundFixed(vx);
+            sy = RoundFixed(vy);
+          }
+          out[k] = source[static_cast<size_t>(sy) * W + sx];
+        }
       }
-      out[k] = source[static_cast<size_t>(sy) * W + sx];
     }
   }
 }

@@ -12,16 +12,16 @@
 namespace ls {
 namespace {
 
+// Released regions kept for reuse, per thread (frames are drawn on one).
+thread_local std::optional<Region> scratch;
+
 class RegionBuild {
  public:
   RegionBuild(int W, int H) : bounds_{0, 0, std::max(W, 0), std::max(H, 0)} {}
 
   void Add(int left, int top, int right, int bottom) {
-    const Rect r{left, top, right, bottom};
-    if (!result_)
-      result_ = Region::FromRect(r, bounds_);
-    else
-      result_->AddRect(r);
+    if (!result_) result_ = TakeScratchRegion(bounds_);
+    result_->AddRect({left, top, right, bottom});
   }
   std::optional<Region> Take() { return std::move(result_); }
 
@@ -70,6 +70,17 @@ void BarsPass(int along, int length, int across, int snap, int kind, AddFn add) 
 }
 
 }  // namespace
+
+Region TakeScratchRegion(const Rect& bounds) {
+  if (!scratch || scratch->Bounds() != bounds) return Region(bounds);
+  Region region = std::move(*scratch);
+  scratch.reset();
+  // Intersecting with nothing empties every row but keeps its storage.
+  region.Intersect(Region(bounds));
+  return region;
+}
+
+void ReturnScratchRegion(Region&& region) { scratch = std::move(region); }
 
 std::optional<Region> BarsRgn(int A, int B, int W, int H, int snap, int hkind, int vkind) {
   RegionBuild build(W, H);
