@@ -193,9 +193,9 @@ std::vector<DecodeCase> DecodeCases() {
 
 void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
 
-class DecodeTest : public testing::TestWithParam<DecodeCase> {};
+class PictureDecodeTest : public testing::TestWithParam<DecodeCase> {};
 
-TEST_P(DecodeTest, SizeAndColours) {
+TEST_P(PictureDecodeTest, SizeAndColours) {
   const DecodeCase& c = GetParam();
   const Bytes data = c.make();
   PictureError error = PictureError::kMissing;
@@ -212,7 +212,7 @@ TEST_P(DecodeTest, SizeAndColours) {
   EXPECT_TRUE(AllXBytesZero(*b));
 }
 
-TEST_P(DecodeTest, FileGivesWhatMemoryGives) {
+TEST_P(PictureDecodeTest, FileGivesWhatMemoryGives) {
   const DecodeCase& c = GetParam();
   const Bytes data = c.make();
   const std::string path = testing::TempDir() + "/pic_" + c.name + c.extension;
@@ -227,7 +227,7 @@ TEST_P(DecodeTest, FileGivesWhatMemoryGives) {
   EXPECT_TRUE(*fromFile == *fromMemory);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, DecodeTest, testing::ValuesIn(DecodeCases()),
+INSTANTIATE_TEST_SUITE_P(Formats, PictureDecodeTest, testing::ValuesIn(DecodeCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // --- refused data ---------------------------------------------------------
@@ -311,9 +311,9 @@ std::vector<RefuseCase> RefuseCases() {
 
 void PrintTo(const RefuseCase& c, std::ostream* os) { *os << c.name; }
 
-class RefuseTest : public testing::TestWithParam<RefuseCase> {};
+class PictureRefuseTest : public testing::TestWithParam<RefuseCase> {};
 
-TEST_P(RefuseTest, IsUndecodable) {
+TEST_P(PictureRefuseTest, IsUndecodable) {
   const RefuseCase& c = GetParam();
   PictureLoadOptions options;
   options.decoders = c.decoders;
@@ -322,7 +322,7 @@ TEST_P(RefuseTest, IsUndecodable) {
   EXPECT_EQ(error, PictureError::kUndecodable);
 }
 
-INSTANTIATE_TEST_SUITE_P(BadData, RefuseTest, testing::ValuesIn(RefuseCases()),
+INSTANTIATE_TEST_SUITE_P(BadData, PictureRefuseTest, testing::ValuesIn(RefuseCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PictureFile, MissingFileIsMissing) {

@@ -50,7 +50,7 @@ FontSpec Font(uint32_t colorRef = 0xFFFFFF, int sizePt = 12) {
   return f;
 }
 
-TEST(Text, ColourIsBgrColorRefAndXBytesStayZero) {
+TEST(CaptionText, ColourIsBgrColorRefAndXBytesStayZero) {
   // 0x00BBGGRR: 0x0000FF is red, 0xFF0000 blue.
   const std::pair<uint32_t, Pixel> cases[] = {
       {0x0000FF, 0xFF0000}, {0x00FF00, 0x00FF00}, {0xFF0000, 0x0000FF}, {0xFFFFFF, 0xFFFFFF}};
@@ -69,7 +69,7 @@ TEST(Text, ColourIsBgrColorRefAndXBytesStayZero) {
   }
 }
 
-TEST(Text, PointsAreMeasuredAt96DotsPerInch) {
+TEST(CaptionText, PointsAreMeasuredAt96DotsPerInch) {
   // A capital H is about 0.73 em high: 12 pt = 16 px em gives 11 or 12 rows.
   const std::pair<int, std::pair<int, int>> cases[] = {
       {12, {10, 13}}, {24, {21, 25}}, {48, {43, 48}}};
@@ -84,7 +84,7 @@ TEST(Text, PointsAreMeasuredAt96DotsPerInch) {
   EXPECT_NEAR(w24, 2 * w12, 6);
 }
 
-TEST(Text, CellTopLeftIsThePosition) {
+TEST(CaptionText, CellTopLeftIsThePosition) {
   const FontSpec f = Font(0xFFFFFF, 16);
   const Bitmap a = Drawn(f, "Hg", 200, 80, 0, 0);
   const Bitmap b = Drawn(f, "Hg", 200, 80, 17, 9);
@@ -102,7 +102,7 @@ TEST(Text, CellTopLeftIsThePosition) {
   EXPECT_LE(ia.right, TextWidth(f, "Hg") + 1);
 }
 
-TEST(Text, NoBackgroundBox) {
+TEST(CaptionText, NoBackgroundBox) {
   Bitmap b(200, 60);
   for (int y = 0; y < 60; ++y) {
     for (int x = 0; x < 200; ++x) b.Set(x, y, 0x336699);
@@ -119,7 +119,7 @@ struct StyleCase {
   void (*apply)(FontSpec&);
 };
 
-TEST(Text, EachStyleChangesTheDrawing) {
+TEST(CaptionText, EachStyleChangesTheDrawing) {
   const StyleCase cases[] = {
       {"bold", [](FontSpec& f) { f.bold = true; }},
       {"italic", [](FontSpec& f) { f.italic = true; }},
@@ -153,7 +153,7 @@ int LongestRowRun(const Bitmap& b, int top, int bottom, int* rowOut = nullptr) {
   return best;
 }
 
-TEST(Text, UnderlineAndStrikeOutAreLinesAcrossTheText) {
+TEST(CaptionText, UnderlineAndStrikeOutAreLinesAcrossTheText) {
   const std::string text = "i i i i i i i i";  // no long horizontal strokes of its own
   FontSpec f = Font(0xFFFFFF, 16);
   const int width = TextWidth(f, text);
@@ -175,7 +175,7 @@ TEST(Text, UnderlineAndStrikeOutAreLinesAcrossTheText) {
   EXPECT_LT(row, ink.bottom - 2) << "strike-out through the letters";
 }
 
-TEST(Text, VerdanaResolvesToAnInstalledSans) {
+TEST(CaptionText, VerdanaResolvesToAnInstalledSans) {
   FontSpec dejavu = Font();
   dejavu.name = "DejaVu Sans";
   const std::string text = "The quick brown fox 0123";
@@ -183,7 +183,7 @@ TEST(Text, VerdanaResolvesToAnInstalledSans) {
   EXPECT_TRUE(Drawn(Font(), text) == Drawn(dejavu, text));
 }
 
-TEST(Text, ChineseHasGlyphsAndIsDrawn) {
+TEST(CaptionText, ChineseHasGlyphsAndIsDrawn) {
   const std::string chinese = "\xE5\xB1\x8F\xE5\xB9\x95\xE4\xBF\x9D\xE6\x8A\xA4";  // 屏幕保护
   EXPECT_EQ(MissingGlyphCount(Font(), chinese), 0);
   // An unassigned code point has no glyph anywhere: the count can fail.
@@ -195,14 +195,14 @@ TEST(Text, ChineseHasGlyphsAndIsDrawn) {
   EXPECT_NEAR(TextWidth(Font(0x00FFFF, 16), chinese), 4 * 21, 8);
 }
 
-TEST(Text, InvalidUtf8IsReadAsGb18030) {
+TEST(CaptionText, InvalidUtf8IsReadAsGb18030) {
   const std::string gbk = "\xC6\xC1\xC4\xBB";             // 屏幕 in GB18030
   const std::string utf8 = "\xE5\xB1\x8F\xE5\xB9\x95";     // 屏幕 in UTF-8
   EXPECT_EQ(TextWidth(Font(), gbk), TextWidth(Font(), utf8));
   EXPECT_TRUE(Drawn(Font(), gbk) == Drawn(Font(), utf8));
 }
 
-TEST(Text, CutByTheBitmapWherePlaced) {
+TEST(CaptionText, CutByTheBitmapWherePlaced) {
   const FontSpec f = Font(0xFFFFFF, 20);
   const std::pair<int, int> places[] = {{-15, -12}, {180, 40}, {-1000, 5}, {INT_MAX - 5, 0},
                                         {0, INT_MIN + 3}, {5, 5}};
@@ -217,7 +217,7 @@ TEST(Text, CutByTheBitmapWherePlaced) {
   EXPECT_EQ(CountPixels(Drawn(f, "Clipped caption", 200, 50, -1000, 5), 0), 200 * 50);
 }
 
-TEST(Text, EmptyTextAndSizes) {
+TEST(CaptionText, EmptyTextAndSizes) {
   EXPECT_EQ(TextWidth(Font(), ""), 0);
   EXPECT_EQ(CountPixels(Drawn(Font(), ""), 0), 300 * 80);
   // Size 0 is the default 12 points; a negative size its magnitude.
