@@ -61,7 +61,7 @@ AxisMap MapAxis(int dstOrigin, int dstExtent, int dstLen, int srcOrigin, int src
   std::vector<int> sources;
   sources.reserve(static_cast<size_t>(std::max<int64_t>(0, iHi - iLo)));
   for (int64_t i = iLo; i < iHi; ++i) {
-    const int64_t j = (2 * i + 1) * m / (2 * n);
+    const int64_t j = static_cast<int64_t>((2 * static_cast<__int128>(i) + 1) * m / (2 * n));
     const int64_t s = srcExtent > 0 ? srcOrigin + j : srcOrigin - j;
     if (s < 0 || s >= srcLen) {
       if (first >= 0) break;  // past the interval
@@ -140,7 +140,9 @@ void CopyRowPart(Pixel* to, const Pixel* from, const AxisMap& cols, int x0, int 
 }  // namespace
 
 void DrawBitmap(Bitmap& dst, int x, int y, const Bitmap& src) {
-  const Rect r = Rect{x, y, x + src.Width(), y + src.Height()}.Intersect(dst.Bounds());
+  const int64_t right = std::min<int64_t>(static_cast<int64_t>(x) + src.Width(), dst.Width());
+  const int64_t bottom = std::min<int64_t>(static_cast<int64_t>(y) + src.Height(), dst.Height());
+  const Rect r{std::max(x, 0), std::max(y, 0), static_cast<int>(right), static_cast<int>(bottom)};
   if (r.IsEmpty()) return;
   for (int row = r.top; row < r.bottom; ++row)
     CopyPixels(dst.Row(row) + r.left, src.Row(row - y) + (r.left - x), r.Width());

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -151,6 +152,23 @@ TEST(StretchCopy, AgreesWithThePerPixelRule) {
     ASSERT_EQ(dst, want) << "dst " << dx << "," << dy << " " << dw << "x" << dh << " src " << sx
                          << "," << sy << " " << sw << "x" << sh << (clipped ? " clipped" : "");
   }
+}
+
+TEST(StretchCopy, ExtremeCoordinatesAreCutWithoutOverflow) {
+  const Bitmap src = Numbered(4, 4);
+  Bitmap dst = Filled(4, 4);
+  // Origin far left, extent reaching just across the bitmap: one source
+  // pixel spread over 2^31 - 1 columns covers all four columns.
+  StretchCopy(dst, -(INT32_MAX - 4), 0, INT32_MAX, 1, src, 2, 0, 1, 1);
+  EXPECT_EQ(RowSources(dst, 0), "2222");
+  // 2^31 - 1 source columns over 2^31 mirrored ones: a scale of nearly 1.
+  StretchCopy(dst, 3, 1, INT32_MIN, 1, src, 0, 0, INT32_MAX, 1);
+  EXPECT_EQ(RowSources(dst, 1), "3210");
+  StretchCopy(dst, INT32_MAX, 2, INT32_MAX, 1, src, 0, 0, 4, 1);
+  EXPECT_EQ(RowSources(dst, 2), "....");
+  DrawBitmap(dst, INT32_MAX, INT32_MAX, src);
+  DrawBitmap(dst, INT32_MIN, INT32_MIN, src);
+  EXPECT_EQ(RowSources(dst, 3), "....");
 }
 
 TEST(DrawThroughRegion, CopiesTheRegionsPixelsInPlace) {

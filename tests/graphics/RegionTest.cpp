@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -266,6 +267,22 @@ TEST(Polygon, DegenerateShapesAreEmpty) {
   EXPECT_TRUE(Region::FromPolygon(flat, view).IsEmpty());
   EXPECT_TRUE(Region::FromPolygon(two, view).IsEmpty());
   EXPECT_TRUE(Region::FromPolygon({}, view).IsEmpty());
+}
+
+TEST(Region, ExtremeCoordinatesAreCutWithoutOverflow) {
+  const Rect view{0, 0, 16, 8};
+  EXPECT_EQ(Region::FromRect({INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, view).Area(), 128);
+  const Region round =
+      Region::FromRoundRect({INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, INT32_MAX, INT32_MIN, view);
+  EXPECT_EQ(round.Area(), 128);  // the view lies deep inside the straight middle
+  const Point quad[] = {{INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MIN}, {INT32_MAX, INT32_MAX},
+                        {INT32_MIN, INT32_MAX}};
+  EXPECT_EQ(Region::FromPolygon(quad, view).Area(), 128);
+  const Point tri[] = {{INT32_MIN, 0}, {INT32_MAX, 0}, {0, INT32_MAX}};
+  EXPECT_EQ(Region::FromPolygon(tri, view).Area(), 128);
+  // The long side x + y = -1 passes just above and left of the view.
+  const Point outside[] = {{INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MIN}, {INT32_MIN, INT32_MAX}};
+  EXPECT_TRUE(Region::FromPolygon(outside, view).IsEmpty());
 }
 
 TEST(Polygon, AxisAlignedSquareEqualsTheRectangle) {

@@ -85,6 +85,13 @@ int main(int argc, char** argv) {
       sink = r.Area();
     });
     std::printf("  FromRoundRect (curved reveal half way): %.3f ms\n", rr);
+    const double xr = Time(repeats, [&] {
+      // The circular reveal to the centre half way: the view minus a rounded rectangle.
+      Region r = Region::FromRect(view, view);
+      r.Xor(Region::FromRoundRect(view, 9 * (w / 2) / 5, 9 * (h / 2) / 5, view));
+      sink = r.Area();
+    });
+    std::printf("  Rect XOR FromRoundRect:                 %.3f ms\n", xr);
     const ls::Point tri[] = {{0, 0}, {w, 0}, {0, h}};
     const double poly = Time(repeats, [&] { sink = Region::FromPolygon(tri, view).Area(); });
     std::printf("  FromPolygon (half-view triangle):       %.3f ms\n", poly);
