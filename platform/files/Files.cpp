@@ -2,6 +2,7 @@
 #include "platform/files/Files.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -118,11 +119,16 @@ std::string GetTempFolder() {
   if (!tmp.empty()) return WithTrailingSlash(NativePath(tmp));
   std::string runtime = EnvOrEmpty("XDG_RUNTIME_DIR");
   if (!runtime.empty()) return WithTrailingSlash(NativePath(runtime));
+  return PrivateTempFolderIn("/tmp");
+}
 
-  // A folder of our own in the shared /tmp: made private, and refused when
+std::string PrivateTempFolderIn(const std::string& parent) {
+  // A folder of our own in a shared folder: made private, and refused when
   // someone else prepared it for us (a link or a folder of another user).
   const uid_t uid = ::getuid();
-  const std::string folder = "/tmp/lanternslide-" + std::to_string(uid);
+  std::string base = NativePath(parent);
+  while (base.size() > 1 && base.back() == '/') base.pop_back();
+  const std::string folder = base + "/lanternslide-" + std::to_string(uid);
   if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
     throw FolderError("cannot create temporary folder " + folder + ": " + std::strerror(errno));
   struct stat st {};
@@ -131,7 +137,8 @@ std::string GetTempFolder() {
   if (S_ISLNK(st.st_mode) || !S_ISDIR(st.st_mode))
     throw FolderError("temporary folder " + folder + " is not a plain folder");
   if (st.st_uid != uid) throw FolderError("temporary folder " + folder + " belongs to another user");
-  if ((st.st_mode & 0077) != 0) ::chmod(folder.c_str(), 0700);
+  if ((st.st_mode & 0077) != 0 && ::chmod(folder.c_str(), 0700) != 0)
+    throw FolderError("cannot make temporary folder " + folder + " private");
   return folder + "/";
 }
 
@@ -139,13 +146,17 @@ std::string GetWindowsFolder() {
   std::string base = EnvOrEmpty("XDG_CONFIG_HOME");
   if (base.empty()) {
     std::string home = EnvOrEmpty("HOME");
-    if (home.empty()) throw FolderError("neither XDG_CONFIG_HOME nor HOME is set");
+    if (home.empty()) {
+      const struct passwd* pw = ::getpwuid(::getuid());
+      if (pw && pw->pw_dir) home = pw->pw_dir;
+    }
+    if (home.empty()) throw FolderError("the user has no home folder for settings");
     base = home + "/.config";
   }
   std::string folder = NativePath(base);
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   folder += "/lanternslide";
-  if (!CreateFolders(folder, 0700)) throw FolderError("cannot create settings folder " + folder);
+  CreateFolders(folder, 0700);  // a failure shows when the settings are written
   return folder;
 }
 

@@ -25,8 +25,15 @@ class FolderError : public std::runtime_error {
 // (created with mode 0700; refused with FolderError when it is a link or is
 // owned by someone else).
 std::string GetTempFolder();
+// The private folder parent + "/lanternslide-<uid>/" that GetTempFolder falls
+// back to (with parent "/tmp"): created with mode 0700, refused with
+// FolderError when it is a link, not a folder, or owned by someone else.
+std::string PrivateTempFolderIn(const std::string& parent);
 // Home of the user settings files: $XDG_CONFIG_HOME/lanternslide, else
-// $HOME/.config/lanternslide, created on demand (no trailing separator).
+// ~/.config/lanternslide (the home from $HOME or the password database),
+// created on demand (no trailing separator). When it cannot be created the
+// path is still returned: reading finds no file, writing reports the error.
+// FolderError only when the user has no home at all.
 std::string GetWindowsFolder();
 // Full path of the running program file.
 std::string ProgramFilePath();

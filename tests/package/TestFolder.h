@@ -27,6 +27,7 @@ class TestFolder {
     Save("TMPDIR");
     Save("XDG_CONFIG_HOME");
     Save("XDG_RUNTIME_DIR");
+    Save("HOME");
     setenv("TMPDIR", (root_ / "tmp").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
   }
