@@ -5,6 +5,8 @@
 
 #include "TransitionView/DrawFrame.h"
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
 
 #include "TransitionView/RegionBuilders.h"
@@ -22,6 +24,52 @@ void DrawPiece(Bitmap& screen, const Bitmap& newImage, const Piece& piece) {
   // A piece of zero width or height copies nothing.
   if (piece.d.IsEmpty() || piece.s.IsEmpty()) return;
   StretchCopy(screen, piece.d, newImage, piece.s);
+}
+
+// Does a plain stretch copy of this piece write every pixel of its D within
+// the frame? It does when S lies inside the new image: every destination
+// pixel then samples a source pixel.
+bool CoversItsDestination(const Piece& piece, const Bitmap& newImage) {
+  return !piece.mirrorX && !piece.mirrorY && !piece.d.IsEmpty() && !piece.s.IsEmpty() &&
+         piece.s.Intersect(newImage.Bounds()) == piece.s;
+}
+
+void CopyRowPart(Pixel* to, const Pixel* from, int x0, int x1) {
+  if (x1 > x0) std::memcpy(to + x0, from + x0, static_cast<size_t>(x1 - x0) * sizeof(Pixel));
+}
+
+// The old image everywhere but in `hole`, which the caller covers.
+void DrawOldAround(Bitmap& screen, const Bitmap& oldImage, const Rect& hole) {
+  const Rect h = hole.Intersect(screen.Bounds());
+  if (h.IsEmpty()) {
+    DrawWhole(screen, oldImage);
+    return;
+  }
+  const size_t rowBytes = screen.StrideBytes();
+  std::memcpy(screen.Row(0), oldImage.Row(0), rowBytes * static_cast<size_t>(h.top));
+  for (int y = h.top; y < h.bottom; ++y) {
+    CopyRowPart(screen.Row(y), oldImage.Row(y), 0, h.left);
+    CopyRowPart(screen.Row(y), oldImage.Row(y), h.right, screen.Width());
+  }
+  std::memcpy(screen.Row(h.bottom), oldImage.Row(h.bottom),
+              rowBytes * static_cast<size_t>(screen.Height() - h.bottom));
+}
+
+// The old image with the new one drawn through the region, in one pass.
+void DrawBothThroughRegion(Bitmap& screen, const Bitmap& oldImage, const Bitmap& newImage,
+                           const Region& region) {
+  const int W = screen.Width();
+  for (int y = 0; y < screen.Height(); ++y) {
+    Pixel* to = screen.Row(y);
+    int x = 0;
+    for (const Span& span : region.RowSpans(y)) {
+      const int x0 = std::clamp(span.x0, x, W), x1 = std::clamp(span.x1, x0, W);
+      CopyRowPart(to, oldImage.Row(y), x, x0);
+      CopyRowPart(to, newImage.Row(y), x0, x1);
+      x = x1;
+    }
+    CopyRowPart(to, oldImage.Row(y), x, W);
+  }
 }
 
 }  // namespace
@@ -44,32 +92,50 @@ FrameExtents ComputeExtents(int width, int height, int progress, int step) {
   return e;
 }
 
+// Every frame is the old image with the style's part of the new image over
+// it. When no one looks at the frame in between (no OnBeforeNewFrame
+// handler), the old image is not copied first and then overwritten: each
+// pixel is written once, from whichever image it shows. The result is the
+// same frame, pixel for pixel.
 void DrawFrame(FrameHost& host, FrameState& state) {
   Bitmap& screen = *state.screen;
+  const Bitmap& oldImage = *state.oldImage;
   const Bitmap& newImage = *state.newImage;
+  const int W = newImage.Width(), H = newImage.Height();
 
-  // 1, 2: every frame starts from the whole old image.
-  DrawWhole(screen, *state.oldImage);
+  // 1, 2: the old image, unless it can be merged into the drawing below.
+  bool oldPending = !host.HasBeforeNewFrame() && oldImage.Width() == W &&
+                    oldImage.Height() == H && screen.Width() == W && screen.Height() == H;
+  if (!oldPending) DrawWhole(screen, oldImage);
   host.BeforeNewFrame();
+  auto drawOld = [&] {
+    if (oldPending) DrawWhole(screen, oldImage);
+    oldPending = false;
+  };
 
   // 3: the frame's quantities.
-  const int W = newImage.Width(), H = newImage.Height();
   const Rect whole{0, 0, W, H};
   Rect d = whole;
   Rect s = whole;
   std::optional<Region> region;
   const FrameExtents e = ComputeExtents(W, H, state.progress, state.step);
+  const bool ends = state.progress >= 100;  // the new image will cover everything
 
   // 4: style numbers past the table leave the old image and report nothing.
-  if (state.style >= kStyleCount) return;
+  if (state.style >= kStyleCount) {
+    drawOld();
+    return;
+  }
   const StyleRow& row = StyleRowOf(state.style);
 
   // 5: the style's own step.
   switch (row.kind) {
     case StyleKind::kSwap:
       if (host.HasCustomDraw()) {
+        drawOld();  // the handler draws over the old image
         host.CustomDraw();
       } else {
+        oldPending = false;  // covered by the new image
         DrawWhole(screen, newImage);
         region = Region::FromRect(whole, whole);
         state.progress = 100;  // the picture changes in this one frame
@@ -77,13 +143,21 @@ void DrawFrame(FrameHost& host, FrameState& state) {
       break;
     case StyleKind::kRectangle: {
       const RectanglePlan plan = row.rectangle(state.style, e);
-      for (int i = 0; i + 1 < plan.count; ++i) {
-        DrawPiece(screen, newImage, plan.pieces[i]);
-        host.InvalidateArea(plan.pieces[i].d);
-      }
       if (plan.count > 0) {
         d = plan.pieces[plan.count - 1].d;
         s = plan.pieces[plan.count - 1].s;
+      }
+      const Piece last{d, s};
+      if (ends)
+        oldPending = false;  // earlier pieces and old image alike end up covered
+      else if (oldPending && state.progress > 0 && CoversItsDestination(last, newImage))
+        DrawOldAround(screen, oldImage, d);
+      else
+        drawOld();
+      oldPending = false;
+      for (int i = 0; i + 1 < plan.count; ++i) {
+        if (!ends) DrawPiece(screen, newImage, plan.pieces[i]);
+        host.InvalidateArea(plan.pieces[i].d);
       }
       break;
     }
@@ -91,13 +165,19 @@ void DrawFrame(FrameHost& host, FrameState& state) {
       region = row.region(state.style, e);
       break;
     case StyleKind::kPixel:
-      row.pixel(state.style, e, screen, newImage);
+      if (ends) {
+        oldPending = false;  // the new image is drawn whole below
+      } else {
+        row.pixel(state.style, e, screen, newImage, oldPending ? &oldImage : nullptr);
+        oldPending = false;
+      }
       break;
   }
 
   // 6: finish by the progress as it now stands.
   const int p = state.progress;
   if (p >= 100) {
+    oldPending = false;
     DrawWhole(screen, newImage);
   } else if (p > 0) {
     switch (row.kind) {
@@ -108,12 +188,18 @@ void DrawFrame(FrameHost& host, FrameState& state) {
       case StyleKind::kRegion:
         // Without a region (a custom-drawn swap, or a builder that made no
         // rectangle) nothing more is drawn: the frame keeps what it shows.
-        if (region) DrawThroughRegion(screen, newImage, *region);
+        if (region && oldPending) {
+          DrawBothThroughRegion(screen, oldImage, newImage, *region);
+          oldPending = false;
+        } else if (region) {
+          DrawThroughRegion(screen, newImage, *region);
+        }
         break;
       case StyleKind::kPixel:
         break;
     }
   }
+  drawOld();  // p = 0, or no region: the frame is the old image
 
   // 7, 8: release the region; invalidate the last piece (rectangle styles)
   // or the whole view.

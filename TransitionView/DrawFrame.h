@@ -18,6 +18,10 @@ class FrameHost {
  public:
   virtual ~FrameHost() = default;
   virtual void BeforeNewFrame() = 0;                 // OnBeforeNewFrame, if assigned
+  // Is an OnBeforeNewFrame handler assigned? Only when none is may the frame
+  // skip copying the old image where the new one will cover it, since no one
+  // then sees the frame between the two. Saying true is always correct.
+  virtual bool HasBeforeNewFrame() const { return true; }
   virtual bool HasCustomDraw() const = 0;            // OnCustomDraw assigned?
   virtual void CustomDraw() = 0;                     // OnCustomDraw
   virtual void InvalidateArea(const Rect& area) = 0; // mark changed screen area
@@ -55,6 +59,7 @@ void DrawFrame(FrameHost& host, FrameState& state);
 class QuietFrameHost : public FrameHost {
  public:
   void BeforeNewFrame() override {}
+  bool HasBeforeNewFrame() const override { return false; }
   bool HasCustomDraw() const override { return false; }
   void CustomDraw() override {}
   void InvalidateArea(const Rect&) override {}

@@ -11,10 +11,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <numbers>
 #include <vector>
 
 #include "TransitionView/StyleCatalogue.h"
+#include "platform/graphics/Draw.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -33,7 +35,7 @@ inline uint32_t Blend(uint32_t f, uint32_t n, uint32_t p) {
   return (f * (100 - p) + n * p) / 100;
 }
 
-void FadeRow(Pixel* frame, const Pixel* fresh, int count, int p) {
+void FadeRow(Pixel* frame, const Pixel* old, const Pixel* fresh, int count, int p) {
   int i = 0;
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
@@ -42,7 +44,7 @@ void FadeRow(Pixel* frame, const Pixel* fresh, int count, int p) {
   const __m128i magic = _mm_set1_epi16(static_cast<int16_t>(kDiv100Multiplier));
   const __m128i colourBytes = _mm_set1_epi32(0x00FFFFFF);
   for (; i + 4 <= count; i += 4) {
-    const __m128i f = _mm_loadu_si128(reinterpret_cast<const __m128i*>(frame + i));
+    const __m128i f = _mm_loadu_si128(reinterpret_cast<const __m128i*>(old + i));
     const __m128i n = _mm_loadu_si128(reinterpret_cast<const __m128i*>(fresh + i));
     __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(f, zero), keep),
                                _mm_mullo_epi16(_mm_unpacklo_epi8(n, zero), take));
@@ -56,7 +58,7 @@ void FadeRow(Pixel* frame, const Pixel* fresh, int count, int p) {
 #endif
   const uint32_t up = static_cast<uint32_t>(p);
   for (; i < count; ++i) {
-    const Pixel f = frame[i], n = fresh[i];
+    const Pixel f = old[i], n = fresh[i];
     frame[i] = Blend(f & 0xFF, n & 0xFF, up) | Blend((f >> 8) & 0xFF, (n >> 8) & 0xFF, up) << 8 |
                Blend((f >> 16) & 0xFF, (n >> 16) & 0xFF, up) << 16;
   }
@@ -122,18 +124,28 @@ struct PivotRow {
 }  // namespace
 
 void FadeBlend(Bitmap& frame, const Bitmap& newImage, int p) {
+  FadeBlend(frame, frame, newImage, p);
+}
+
+void FadeBlend(Bitmap& frame, const Bitmap& oldImage, const Bitmap& newImage, int p) {
   p = std::clamp(p, 0, 100);
-  const int width = std::min(frame.Width(), newImage.Width());
-  const int height = std::min(frame.Height(), newImage.Height());
+  const int width = std::min({frame.Width(), oldImage.Width(), newImage.Width()});
+  const int height = std::min({frame.Height(), oldImage.Height(), newImage.Height()});
   if (width <= 0) return;
-  for (int y = 0; y < height; ++y) FadeRow(frame.Row(y), newImage.Row(y), width, p);
+  for (int y = 0; y < height; ++y)
+    FadeRow(frame.Row(y), oldImage.Row(y), newImage.Row(y), width, p);
 }
 
 double PivotAngle(int p) { return (100 - p) * std::numbers::pi / 200; }
 
-void PivotRotate(Bitmap& frame, const Bitmap& newImage, int cx, int cy, double theta) {
+namespace {
+
+// `oldImage` null: pixels without a source keep what the frame holds.
+void Pivot(Bitmap& frame, const Bitmap* oldImage, const Bitmap& newImage, int cx, int cy,
+           double theta) {
   const int W = newImage.Width(), H = newImage.Height();
   if (W <= 0 || H <= 0 || frame.Width() != W || frame.Height() != H) return;
+  if (oldImage && (oldImage->Width() != W || oldImage->Height() != H)) return;
   PivotRow row;
   row.c = std::cos(theta);
   row.s = std::sin(theta);
@@ -142,6 +154,7 @@ void PivotRotate(Bitmap& frame, const Bitmap& newImage, int cx, int cy, double t
   row.stepX = ToFixed(row.c);
   row.stepY = ToFixed(row.s);
   if (row.c < 0 || row.s < 0) {  // outside a quarter turn the walk is not monotone
+    if (oldImage) DrawWhole(frame, *oldImage);
     for (int y = 0; y < H; ++y) {
       row.dy = y - cy;
       Pixel* out = frame.Row(y);
@@ -168,6 +181,13 @@ void PivotRotate(Bitmap& frame, const Bitmap& newImage, int cx, int cy, double t
     const int lo = std::max(row.FirstReaching(W, true, 0), row.FirstReaching(W, false, 0));
     const int hi = std::min(row.FirstReaching(W, true, W), row.FirstReaching(W, false, H));
     rows[static_cast<size_t>(y)] = {row.x0, row.y0, lo, hi};
+    if (oldImage) {  // the old image where the turned new one does not reach
+      const Pixel* from = oldImage->Row(y);
+      Pixel* to = frame.Row(y);
+      const int a = std::clamp(lo, 0, W), b = std::clamp(hi, a, W);
+      std::memcpy(to, from, static_cast<size_t>(a) * sizeof(Pixel));
+      std::memcpy(to + b, from + b, static_cast<size_t>(W - b) * sizeof(Pixel));
+    }
   }
   // Tiles keep the turned source area that one pass reads small enough to
   // stay in the caches; whole rows would read a long slanted band.
@@ -199,19 +219,35 @@ void PivotRotate(Bitmap& frame, const Bitmap& newImage, int cx, int cy, double t
   }
 }
 
-void FadeStyle(int, const FrameExtents& e, Bitmap& screen, const Bitmap& newImage) {
-  FadeBlend(screen, newImage, e.p);
+}  // namespace
+
+void PivotRotate(Bitmap& frame, const Bitmap& newImage, int cx, int cy, double theta) {
+  Pivot(frame, nullptr, newImage, cx, cy, theta);
+}
+
+void PivotRotate(Bitmap& frame, const Bitmap& oldImage, const Bitmap& newImage, int cx, int cy,
+                 double theta) {
+  Pivot(frame, &oldImage, newImage, cx, cy, theta);
+}
+
+void FadeStyle(int, const FrameExtents& e, Bitmap& screen, const Bitmap& newImage,
+               const Bitmap* oldImage) {
+  FadeBlend(screen, oldImage ? *oldImage : screen, newImage, e.p);
 }
 
 // The new image swings in about a point just outside the named corner.
-void PivotStyle(int style, const FrameExtents& e, Bitmap& screen, const Bitmap& newImage) {
+void PivotStyle(int style, const FrameExtents& e, Bitmap& screen, const Bitmap& newImage,
+                const Bitmap* oldImage) {
   static constexpr struct {
     bool right, bottom;
   } kCorner[] = {{false, false}, {false, true}, {true, false}, {true, true}};  // 119..122
   const auto corner = kCorner[style - 119];
   const int cx = corner.right ? e.W : -1;
   const int cy = corner.bottom ? e.H : -1;
-  PivotRotate(screen, newImage, cx, cy, PivotAngle(e.p));
+  if (oldImage)
+    PivotRotate(screen, *oldImage, newImage, cx, cy, PivotAngle(e.p));
+  else
+    PivotRotate(screen, newImage, cx, cy, PivotAngle(e.p));
 }
 
 }  // namespace ls

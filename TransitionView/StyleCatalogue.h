@@ -40,9 +40,10 @@ struct RectanglePlan {
 using RectangleFamily = RectanglePlan (*)(int style, const FrameExtents& e);
 // The clipping region of a region style; none when its builder made nothing.
 using RegionFamily = std::optional<Region> (*)(int style, const FrameExtents& e);
-// Draws a pixel style into `screen`, which holds the old image.
+// Draws a pixel style into `screen`, which holds the old image; or, when
+// `oldImage` is given, writes every pixel of `screen` as if it did.
 using PixelFamily = void (*)(int style, const FrameExtents& e, Bitmap& screen,
-                             const Bitmap& newImage);
+                             const Bitmap& newImage, const Bitmap* oldImage);
 
 struct StyleRow {
   const char* name;
@@ -72,8 +73,10 @@ std::optional<Region> TriangularShredRegion(int style, const FrameExtents& e);  
 std::optional<Region> SpeckleRegion(int style, const FrameExtents& e);   // 123-126
 std::optional<Region> RandomSquaresRegion(int style, const FrameExtents& e);    // 127
 
-void FadeStyle(int style, const FrameExtents& e, Bitmap& screen, const Bitmap& newImage);   // 118
-void PivotStyle(int style, const FrameExtents& e, Bitmap& screen, const Bitmap& newImage);  // 119-122
+void FadeStyle(int style, const FrameExtents& e, Bitmap& screen, const Bitmap& newImage,
+               const Bitmap* oldImage);  // 118
+void PivotStyle(int style, const FrameExtents& e, Bitmap& screen, const Bitmap& newImage,
+                const Bitmap* oldImage);  // 119-122
 
 // Stretch copy with the destination flipped along the marked axes, as the
 // unroll styles' roll needs: S is cut to the source first, and a flipped

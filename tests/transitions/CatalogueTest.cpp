@@ -245,6 +245,28 @@ TEST(Catalogue, CrissCrossFromBottomLeftTopRightIsTheOverlapOfTwoLattices) {
   EXPECT_GT(both->Area(), 0);
 }
 
+// Without an OnBeforeNewFrame handler each pixel is written once, from the
+// image it shows; the frames and invalidations must be those drawn from
+// scratch, over whatever the screen held.
+TEST(Catalogue, MergedDrawingGivesTheFramesDrawnFromScratch) {
+  for (auto [w, h] : {std::pair{64, 48}, {37, 53}, {1, 9}}) {
+    const Bitmap oldImage = OldPicture(w, h), newImage = NewPicture(w, h);
+    for (int style = 0; style < 256; ++style) {
+      if (style >= kStyleCount && style % 37 != 0) continue;
+      for (int p : {0, 1, 2, 13, 25, 50, 77, 98, 99, 100}) {
+        SharedRandom().SetBaseSeed(static_cast<uint64_t>(style * 1000 + p));
+        auto scratch = RunFrame(oldImage, newImage, style, p, 4, false, true);
+        SharedRandom().SetBaseSeed(static_cast<uint64_t>(style * 1000 + p));
+        auto merged = RunFrame(oldImage, newImage, style, p, 4, false, false);
+        ASSERT_TRUE(scratch.host.sawOldBeforeFrame);
+        ASSERT_EQ(merged.frame, scratch.frame) << "style " << style << " p " << p << " " << w;
+        ASSERT_EQ(merged.host.invalidated, scratch.host.invalidated) << style << " p " << p;
+        ASSERT_EQ(merged.host.events, scratch.host.events) << style << " p " << p;
+      }
+    }
+  }
+}
+
 TEST(Catalogue, RandomStylesDrawFromTheSharedGenerator) {
   const Bitmap oldImage = OldPicture(200, 150), newImage = NewPicture(200, 150);
   for (int style : {65, 76, 109, 123, 126, 127}) {

@@ -38,11 +38,18 @@ class RecordingHost : public FrameHost {
   std::vector<std::string> events;
   std::vector<Rect> invalidated;
   bool customDraw = false;
+  bool beforeHandler = true;  // an OnBeforeNewFrame handler is assigned
+  const Bitmap* oldImage = nullptr;
+  bool sawOldBeforeFrame = false;  // the handler found the old image drawn
   // Drawn by the custom-draw handler over the frame.
   Pixel customColour = 0x123456;
   Bitmap* screen = nullptr;
 
-  void BeforeNewFrame() override { events.push_back("before"); }
+  void BeforeNewFrame() override {
+    events.push_back("before");
+    sawOldBeforeFrame = screen && oldImage && *screen == *oldImage;
+  }
+  bool HasBeforeNewFrame() const override { return beforeHandler; }
   bool HasCustomDraw() const override { return customDraw; }
   void CustomDraw() override {
     events.push_back("custom");
@@ -64,10 +71,14 @@ struct FrameRun {
 
 // Draws one frame from scratch with a recording host.
 inline FrameRun RunFrame(const Bitmap& oldImage, const Bitmap& newImage, int style, int progress,
-                         int step = 4, bool customDraw = false) {
+                         int step = 4, bool customDraw = false, bool beforeHandler = true) {
   FrameRun run;
   run.frame = Bitmap(newImage.Width(), newImage.Height());
+  // Whatever the screen held before must not show through.
+  FillRect(run.frame, run.frame.Bounds(), 0x5A00A5);
   run.host.customDraw = customDraw;
+  run.host.beforeHandler = beforeHandler;
+  run.host.oldImage = &oldImage;
   run.host.screen = &run.frame;
   FrameState state;
   state.oldImage = &oldImage;
