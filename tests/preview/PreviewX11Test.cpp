@@ -23,6 +23,7 @@
 // Last: Xlib's macros (None, Bool, Status) must not meet the headers above.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xcomposite.h>
 
 extern char** environ;
 
@@ -97,6 +98,11 @@ class PreviewX11Test : public lstest::ScratchFolders {
     const Window parent = XCreateWindow(display_, RootWindow(display_, screen), 10, 10, w, h, 0,
                                         CopyFromParent, InputOutput, CopyFromParent,
                                         CWBackPixel | CWOverrideRedirect, &attributes);
+    // Rendered off screen, so that windows of tests running beside this one
+    // cannot cover the pixels read back.
+    int event = 0, error = 0;
+    if (XCompositeQueryExtension(display_, &event, &error))
+      XCompositeRedirectWindow(display_, parent, CompositeRedirectAutomatic);
     XMapRaised(display_, parent);
     XSync(display_, False);
     return parent;
