@@ -22,12 +22,15 @@ SdlWindow::SdlWindow(SdlLoop& loop, const std::string& title) : Window(loop), sd
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   // Losing focus ends the show anyway; minimising first would only flicker.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) Fail("cannot start SDL video");
+  // Video stays up for the life of the process once started: shutting it
+  // down unloads the display libraries, which some of them do not survive
+  // cleanly when a window is opened again.
+  if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    Fail("cannot start SDL video");
 
   SDL_DisplayMode mode;
   SDL_Rect bounds;
   if (SDL_GetDesktopDisplayMode(0, &mode) != 0 || SDL_GetDisplayBounds(0, &bounds) != 0) {
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
     Fail("cannot read the primary display");
   }
   // Full screen on the desktop alone leaves a small window where no window
@@ -35,17 +38,13 @@ SdlWindow::SdlWindow(SdlLoop& loop, const std::string& title) : Window(loop), sd
   const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP |
                        SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR;
   window_ = SDL_CreateWindow(title.c_str(), bounds.x, bounds.y, mode.w, mode.h, flags);
-  if (!window_) {
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    Fail("cannot open the show window");
-  }
+  if (!window_) Fail("cannot open the show window");
   // In step with the display where the renderer can (no tearing); otherwise
   // any renderer will do, software included.
   renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
   if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
   if (!renderer_) {
     SDL_DestroyWindow(window_);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
     Fail("cannot create a renderer for the show window");
   }
   SDL_RendererInfo info;
@@ -57,7 +56,6 @@ SdlWindow::SdlWindow(SdlLoop& loop, const std::string& title) : Window(loop), sd
   } catch (...) {
     SDL_DestroyRenderer(renderer_);
     SDL_DestroyWindow(window_);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
     throw;
   }
   sdlLoop_.AddSdlWindow(this);
@@ -69,7 +67,6 @@ SdlWindow::~SdlWindow() {
   if (texture_) SDL_DestroyTexture(texture_);
   SDL_DestroyRenderer(renderer_);
   SDL_DestroyWindow(window_);
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 void SdlWindow::CreateTexture() {
