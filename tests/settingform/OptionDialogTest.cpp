@@ -176,30 +176,47 @@ TEST_F(OptionDialogTest, TickingOnlyAnyKeyAndPressingOkStoresExactlyThat) {
   EXPECT_EQ(user.ReadString("UserSetting", "UserShowCaption", "-"), "1");
 }
 
-TEST_F(OptionDialogTest, EscAndTheCloseBoxAnswerCancelAndLeaveTheFormAsItWas) {
-  for (const bool useEsc : {true, false}) {
+TEST_F(OptionDialogTest, EnterAnswersOkWhileEscAndTheCloseBoxAnswerCancel) {
+  enum class Input { Enter, Esc, CloseBox };
+  struct Case {
+    Input input;
+    ls::TModalResult result;
+  };
+  for (const Case& c : {Case{Input::Enter, ls::TModalResult::Ok},
+                        Case{Input::Esc, ls::TModalResult::Cancel},
+                        Case{Input::CloseBox, ls::TModalResult::Cancel}}) {
     ls::TOptionForm form(saver_);
     form.FormCreate();
     ls::GtkOptionDialog dialog(form);
-    const ls::TModalResult result = RunWith(dialog, [useEsc](ls::GtkOptionDialog& d) {
+    const ls::TModalResult result = RunWith(dialog, [&c](ls::GtkOptionDialog& d) {
       gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(d.Find("ShowCaptionCheckBox")), FALSE);
-      if (useEsc) {
-        GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
-        event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(d.Window())));
-        event->key.keyval = GDK_KEY_Escape;
-        gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(
-                                        gdk_display_get_default())));
-        gtk_main_do_event(event);
-        gdk_event_free(event);
+      GdkWindow* window = gtk_widget_get_window(d.Window());
+      GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
+      GdkEvent* event = nullptr;
+      if (c.input == Input::CloseBox) {
+        event = gdk_event_new(GDK_DELETE);
+        event->any.window = GDK_WINDOW(g_object_ref(window));
       } else {
-        GdkEvent* event = gdk_event_new(GDK_DELETE);
-        event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(d.Window())));
-        gtk_main_do_event(event);
-        gdk_event_free(event);
+        event = gdk_event_new(GDK_KEY_PRESS);
+        event->key.window = GDK_WINDOW(g_object_ref(window));
+        event->key.keyval = c.input == Input::Enter ? GDK_KEY_Return : GDK_KEY_Escape;
+        // Key bindings are looked up by the key's code, as a real key press carries it.
+        GdkKeymapKey* keys = nullptr;
+        gint count = 0;
+        if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()),
+                                              event->key.keyval, &keys, &count) &&
+            count > 0)
+          event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+        g_free(keys);
+        gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
       }
+      gtk_main_do_event(event);
+      gdk_event_free(event);
     });
-    EXPECT_EQ(result, ls::TModalResult::Cancel) << useEsc;
-    EXPECT_TRUE(form.ShowCaptionCheckBox.Checked) << useEsc;
+    EXPECT_EQ(result, c.result) << static_cast<int>(c.input);
+    // Only OK hands the widgets' states back to the form.
+    EXPECT_EQ(form.ShowCaptionCheckBox.Checked, c.result != ls::TModalResult::Ok)
+        << static_cast<int>(c.input);
   }
 }
 
