@@ -23,6 +23,8 @@ TEST(FadeBlend, EveryByteAtEveryProgressIsTheExactWeightedMean) {
       fresh.Set(x, y, y | (y ^ 0xC3) << 8 | (255 - y) << 16);
     }
   for (uint32_t p = 0; p <= 100; ++p) {
+    // Every processor path: the widest vectors, and the ones every x86-64 has.
+    AllowWideFade(p % 2 == 0);
     Bitmap frame = frame0;
     FadeBlend(frame, fresh, static_cast<int>(p));
     for (int y = 0; y < 256; ++y)
@@ -33,10 +35,11 @@ TEST(FadeBlend, EveryByteAtEveryProgressIsTheExactWeightedMean) {
         ASSERT_EQ(frame.At(x, y), expected) << "p " << p << " at " << x << "," << y;
       }
   }
+  AllowWideFade(true);
 }
 
 TEST(FadeBlend, WorkedValuesAndOddWidths) {
-  for (int w : {1, 3, 5, 7, 9}) {  // widths that end in a partial group of pixels
+  for (int w : {1, 3, 5, 7, 9, 17, 33}) {  // widths that end in a partial group of pixels
     Bitmap frame(w, 2), fresh(w, 2);
     FillRect(frame, frame.Bounds(), 0xFFC8FF);
     FillRect(fresh, fresh.Bounds(), 0x006400);
