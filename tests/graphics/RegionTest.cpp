@@ -97,6 +97,23 @@ TEST(Region, RandomRectanglesMatchAPixelMask) {
   }
 }
 
+TEST(Region, NarrowRectanglesInRandomOrderMakeLongRowsThatMatchAPixelMask) {
+  const Rect view{0, 0, 300, 3};
+  std::mt19937 rng(5);
+  std::uniform_int_distribution<int> x(-2, 300), width(1, 3), row(0, 2);
+  Region region(view);
+  Mask mask(view);
+  for (int i = 0; i < 400; ++i) {
+    const int x0 = x(rng), y0 = row(rng);
+    const Rect r{x0, y0, x0 + width(rng), y0 + 1 + row(rng) / 2};
+    region.AddRect(r);
+    mask.Add(r);
+    if (i % 50 == 0) ExpectMatches(region, mask);
+  }
+  ExpectMatches(region, mask);
+  EXPECT_GT(region.RowSpans(1).size(), 30u);
+}
+
 TEST(Region, CombinationsMatchAPixelMask) {
   const Rect view{0, 0, 64, 48};
   std::mt19937 rng(11);
