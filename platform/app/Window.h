@@ -54,6 +54,8 @@ struct WindowHandlers {
   // The user or the desktop asked the window to close; when unset, the loop
   // is terminated.
   std::function<void()> onClose;
+  // The client area changed its size.
+  std::function<void()> onResize;
   // The window needs its invalid area painted; the content calls Present.
   std::function<void(const Rect& invalid)> onPaint;
 };

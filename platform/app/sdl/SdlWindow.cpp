@@ -137,6 +137,7 @@ void SdlWindow::HandleEvent(const SDL_Event& e) {
         case SDL_WINDOWEVENT_SIZE_CHANGED:
           CreateTexture();
           InvalidateAll();
+          if (handlers.onResize) handlers.onResize();
           break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
           Activated();
