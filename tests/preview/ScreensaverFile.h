@@ -44,6 +44,8 @@ struct ScreensaverFile {
   std::string bannerType;
   std::string readme;
   uint32_t marker = 1;
+  // The program in front of the package; a stand-in when empty.
+  std::string program;
 
   void Write(const std::filesystem::path& path) const {
     std::string text = settings;
@@ -52,7 +54,7 @@ struct ScreensaverFile {
     text += "[CustomizeSettingDlg]\r\nBannerFileDiskSize=" + std::to_string(banner.size()) +
             "\r\nBannerFileType=" + bannerType + "\r\nTxtFileDiskSize=" +
             std::to_string(readme.size()) + "\r\n";
-    std::string bytes = "\x7f" "ELF stands in for the player program\n";
+    std::string bytes = program.empty() ? "\x7f" "ELF stands in for the player program\n" : program;
     bytes += readme + banner + preview + text;
     bytes += Le32(static_cast<uint32_t>(text.size())) + Le32(marker);
     WriteFileText(path, bytes);
