@@ -109,18 +109,26 @@ bool BmpHeaderIsSound(std::span<const uint8_t> d) {
   uint32_t bitsPerPixel = 0;
   uint32_t compression = 0;
   uint32_t imageSize = 0;
+  // The header kinds Windows writes: core (12), info (40), info with masks
+  // (52, 56), OS/2 2.x (64), version 4 (108) and version 5 (124). Anything
+  // else is damage; gdk-pixbuf would trust it and allocate that much.
+  switch (headerSize) {
+    case 12: case 40: case 52: case 56: case 64: case 108: case 124:
+      break;
+    default:
+      return false;
+  }
+  if (offBits > d.size() || d.size() < 14 + headerSize) return false;
   if (headerSize == 12) {
     width = U16(d, 18);
     height = U16(d, 20);
     bitsPerPixel = U16(d, 24);
-  } else if (headerSize >= 40 && d.size() >= 14 + 40) {
+  } else {
     width = static_cast<int32_t>(U32(d, 18));
     height = static_cast<int32_t>(U32(d, 22));
     bitsPerPixel = U16(d, 28);
     compression = U32(d, 30);
     imageSize = U32(d, 34);
-  } else {
-    return false;
   }
   if (height < 0) height = -height;  // top-down rows
   if (width <= 0 || height <= 0 || TooManyPixels(width, height)) return false;
@@ -134,9 +142,30 @@ bool BmpHeaderIsSound(std::span<const uint8_t> d) {
     case 1:  // run-length encoded; the encoded size is declared
     case 2:
       return offBits < d.size() && (imageSize == 0 || offBits + imageSize <= d.size());
-    default:
-      return offBits < d.size();
+    default:  // JPEG or PNG inside: for printers only, never on screen
+      return false;
   }
+}
+
+// The metafile's records after the placeable header: a 9-word header, then
+// records of (size in words, function), every one inside the data, ending
+// with the end record. A damaged record table is refused here rather than
+// left to the renderer, which would draw what it could of it.
+bool WmfRecordsAreSound(std::span<const uint8_t> d) {
+  constexpr size_t kPlaceableBytes = 22;
+  if (d.size() < kPlaceableBytes + 18) return false;
+  const uint16_t type = U16(d, kPlaceableBytes);
+  const uint16_t headerWords = U16(d, kPlaceableBytes + 2);
+  if ((type != 1 && type != 2) || headerWords != 9) return false;
+  size_t at = kPlaceableBytes + 18;
+  while (at + 6 <= d.size()) {
+    const uint64_t words = U32(d, at);
+    const uint16_t function = U16(d, at + 4);
+    if (words < 3 || at + 2 * words > d.size()) return false;
+    if (function == 0) return true;  // the end record
+    at += static_cast<size_t>(2 * words);
+  }
+  return false;
 }
 
 }  // namespace
@@ -172,6 +201,7 @@ std::optional<Bitmap> DecodeWmf(std::span<const uint8_t> data, const PictureLoad
   const int width = MulDiv(std::abs(right - left), 96, inch);
   const int height = MulDiv(std::abs(bottom - top), 96, inch);
   if (width <= 0 || height <= 0 || TooManyPixels(width, height)) return std::nullopt;
+  if (!WmfRecordsAreSound(data)) return std::nullopt;
   return LoadWithPixbuf(data, "wmf", Alpha::kBlend, options, width, height);
 }
 
