@@ -14,9 +14,10 @@ void FadeBlend(Bitmap& frame, const Bitmap& newImage, int p);
 // frame := the cross-fade of oldImage and newImage, in one pass.
 void FadeBlend(Bitmap& frame, const Bitmap& oldImage, const Bitmap& newImage, int p);
 
-// Lets the fade use the widest vectors the processor has (the default), or
-// only the ones every x86-64 processor has; both give the same bytes.
-void AllowWideFade(bool allowed);
+// Lets the fade and the pivot use the widest vectors the processor has (the
+// default), or only what every x86-64 processor has; both give the same
+// pixels.
+void AllowWideVectors(bool allowed);
 
 // The new image turned by `theta` radians (0 .. pi/2) about the pivot
 // (cx, cy): frame pixel (col, row) takes the new image's pixel

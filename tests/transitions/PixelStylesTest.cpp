@@ -24,7 +24,7 @@ TEST(FadeBlend, EveryByteAtEveryProgressIsTheExactWeightedMean) {
     }
   for (uint32_t p = 0; p <= 100; ++p) {
     // Every processor path: the widest vectors, and the ones every x86-64 has.
-    AllowWideFade(p % 2 == 0);
+    AllowWideVectors(p % 2 == 0);
     Bitmap frame = frame0;
     FadeBlend(frame, fresh, static_cast<int>(p));
     for (int y = 0; y < 256; ++y)
@@ -35,7 +35,7 @@ TEST(FadeBlend, EveryByteAtEveryProgressIsTheExactWeightedMean) {
         ASSERT_EQ(frame.At(x, y), expected) << "p " << p << " at " << x << "," << y;
       }
   }
-  AllowWideFade(true);
+  AllowWideVectors(true);
 }
 
 TEST(FadeBlend, WorkedValuesAndOddWidths) {
@@ -76,11 +76,13 @@ TEST(PivotRotate, MatchesTheDoubleFormulaAtEveryProgressAboutEveryCorner) {
   } pivots[] = {{-1, -1}, {-1, H}, {W, -1}, {W, H}, {W / 2, H / 3}};
   for (const auto& pivot : pivots)
     for (int p = 0; p <= 100; ++p) {
+      AllowWideVectors(p % 2 == 1);  // both processor paths
       Bitmap frame = oldImage;
       PivotRotate(frame, newImage, pivot.cx, pivot.cy, PivotAngle(p));
       ASSERT_EQ(frame, PivotReference(oldImage, newImage, pivot.cx, pivot.cy, p))
           << "pivot " << pivot.cx << "," << pivot.cy << " p " << p;
     }
+  AllowWideVectors(true);
 }
 
 TEST(PivotRotate, LargeViewMatchesTheDoubleFormula) {
