@@ -69,7 +69,9 @@ int SizeInPoints(int sizePt) {
 PangoLayout* MakeLayout(const FontSpec& font, const std::string& text) {
   PangoLayout* layout = pango_layout_new(Engine().context);
   PangoFontDescription* desc = pango_font_description_new();
-  pango_font_description_set_family(desc, font.name.empty() ? "Sans" : font.name.c_str());
+  // Font names come from the same settings files as the captions.
+  const std::string family = DisplayText(font.name);
+  pango_font_description_set_family(desc, family.empty() ? "Sans" : family.c_str());
   pango_font_description_set_size(desc, SizeInPoints(font.sizePt) * PANGO_SCALE);
   pango_font_description_set_weight(desc, font.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
   pango_font_description_set_style(desc, font.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);

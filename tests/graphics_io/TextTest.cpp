@@ -202,6 +202,18 @@ TEST(CaptionText, InvalidUtf8IsReadAsGb18030) {
   EXPECT_TRUE(Drawn(Font(), gbk) == Drawn(Font(), utf8));
 }
 
+TEST(CaptionText, UnknownAndChineseFontNamesFallBack) {
+  // "SimSun" in GB18030 bytes and in UTF-8: not installed here, so the
+  // default face draws, Chinese included.
+  const std::string chinese = "\xE5\xB1\x8F\xE5\xB9\x95";
+  for (const char* name : {"\xCB\xCE\xCC\xE5", "\xE5\xAE\x8B\xE4\xBD\x93", "No Such Font"}) {
+    FontSpec f = Font();
+    f.name = name;
+    EXPECT_EQ(MissingGlyphCount(f, chinese), 0) << name;
+    EXPECT_GT(TextWidth(f, "Caption"), 30) << name;
+  }
+}
+
 TEST(CaptionText, CutByTheBitmapWherePlaced) {
   const FontSpec f = Font(0xFFFFFF, 20);
   const std::pair<int, int> places[] = {{-15, -12}, {180, 40}, {-1000, 5}, {INT_MAX - 5, 0},
