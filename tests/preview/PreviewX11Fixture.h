@@ -57,6 +57,7 @@ class PreviewProcess {
     }
   }
   bool Spawned() const { return spawned_; }
+  pid_t Pid() const { return pid_; }
   // The exit code, or -1 when the process did not end by itself in time.
   int WaitForExit() {
     const auto end = Clock::now() + kDeadline;
