@@ -6,14 +6,17 @@
 #include "TransitionView/RegionBuilders.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/random/Random.h"
 
 namespace ls {
 namespace {
 
-// Released regions kept for reuse, per thread (frames are drawn on one).
-thread_local std::optional<Region> scratch;
+// Released regions kept for reuse, per thread (frames are drawn on one); a
+// frame needs at most two at once (the overlap of two bar lattices).
+constexpr size_t kScratchRegions = 2;
+thread_local std::vector<Region> scratch;
 
 class RegionBuild {
  public:
@@ -72,15 +75,21 @@ void BarsPass(int along, int length, int across, int snap, int kind, AddFn add) 
 }  // namespace
 
 Region TakeScratchRegion(const Rect& bounds) {
-  if (!scratch || scratch->Bounds() != bounds) return Region(bounds);
-  Region region = std::move(*scratch);
-  scratch.reset();
-  // Intersecting with nothing empties every row but keeps its storage.
-  region.Intersect(Region(bounds));
-  return region;
+  for (size_t i = 0; i < scratch.size(); ++i) {
+    if (scratch[i].Bounds() != bounds) continue;
+    Region region = std::move(scratch[i]);
+    scratch.erase(scratch.begin() + static_cast<ptrdiff_t>(i));
+    // Intersecting with nothing empties every row but keeps its storage.
+    region.Intersect(Region(bounds));
+    return region;
+  }
+  return Region(bounds);
 }
 
-void ReturnScratchRegion(Region&& region) { scratch = std::move(region); }
+void ReturnScratchRegion(Region&& region) {
+  if (scratch.size() >= kScratchRegions) scratch.erase(scratch.begin());
+  scratch.push_back(std::move(region));
+}
 
 std::optional<Region> BarsRgn(int A, int B, int W, int H, int snap, int hkind, int vkind) {
   RegionBuild build(W, H);
@@ -173,15 +182,23 @@ std::optional<Region> SpeckleRgn(int A, int B, int W, int H, int hkind, int vkin
       }
     }
   }
-  if (vkind != 0) {
+  if (vkind != 0 && W > 0) {
     const Zone z = zone(B, H);
-    for (int x = 0; x < W; x += z.f / 2) {
+    // The columns' solid parts overlap one another (f deep, f div 2 apart),
+    // so together they are one rectangle reaching to the last column's right
+    // edge; adding it at once spares a span per column and row. The union
+    // is the same.
+    const int step = z.f / 2;
+    const int lastRight = ((W - 1) / step) * step + z.f;
+    if (vkind == 1)
+      build.Add(0, H - B, lastRight, H);
+    else
+      build.Add(0, 0, lastRight, B);
+    for (int x = 0; x < W; x += step) {
       if (vkind == 1) {
-        build.Add(x, H - B, x + z.f, H);
         for (int i = z.n; i >= 1; --i)
           if (chosen(i, z.t)) build.Add(x, H - B - i * z.f, x + z.f, H - B - i * z.f + z.f);
       } else {
-        build.Add(x, 0, x + z.f, B);
         for (int i = z.n; i >= 1; --i)
           if (chosen(i, z.t)) build.Add(x, B + i * z.f - z.f, x + z.f, B + i * z.f);
       }

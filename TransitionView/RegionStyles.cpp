@@ -133,6 +133,7 @@ std::optional<Region> BarsRegion(int style, const FrameExtents& e) {
     std::optional<Region> second = BarsRgn(2 * e.X, 2 * e.Y, e.W, e.H, e.Q, 2, 2);
     if (!first || !second) return std::nullopt;
     second->Intersect(*first);
+    ReturnScratchRegion(std::move(*first));
     return second;
   }
   const BarsRow* row = FindRow(kBars, style);

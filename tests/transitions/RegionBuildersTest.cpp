@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 #include "TransitionView/RegionBuilders.h"
 #include "platform/random/Random.h"
@@ -142,6 +143,38 @@ TEST(SpeckleRgn, RowsHoldTheSolidPartAndSquaresAhead) {
   std::set<int> reaches;
   for (int y = 0; y < 768; ++y) reaches.insert(Row(*r, y).back().x1);
   EXPECT_GT(reaches.size(), 3u);
+}
+
+// The columns built one by one, literally: solid part, then squares.
+std::optional<Region> SpeckleColumnsReference(int B, int W, int H, int kind) {
+  const int e = B < H ? H / 10 : 0;
+  const int f = std::max(e / 20, 2), n = e / f, t = ((3 * e) / f) / 4;
+  std::optional<Region> r;
+  auto add = [&](const Rect& rect) {
+    if (!r) r = Region(Rect{0, 0, W, H});
+    r->AddRect(rect);
+  };
+  for (int x = 0; x < W; x += f / 2) {
+    add(kind == 1 ? Rect{x, H - B, x + f, H} : Rect{x, 0, x + f, B});
+    for (int i = n; i >= 1; --i) {
+      if (SharedRandom().Next(i) > (i <= t ? 1 : 0)) continue;
+      add(kind == 1 ? Rect{x, H - B - i * f, x + f, H - B - i * f + f}
+                    : Rect{x, B + i * f - f, x + f, B + i * f});
+    }
+  }
+  return r;
+}
+
+TEST(SpeckleRgn, ColumnsMatchTheirOneByOneConstruction) {
+  for (int kind : {1, 2})
+    for (auto [B, W, H] : {std::tuple{0, 300, 200}, {77, 301, 200}, {150, 97, 203}, {203, 50, 203}}) {
+      SharedRandom().SetBaseSeed(static_cast<uint64_t>(B + W + kind));
+      const auto expected = SpeckleColumnsReference(B, W, H, kind);
+      SharedRandom().SetBaseSeed(static_cast<uint64_t>(B + W + kind));
+      const auto built = SpeckleRgn(0, B, W, H, 0, kind);
+      ASSERT_EQ(built.has_value(), expected.has_value());
+      EXPECT_TRUE(*built == *expected) << kind << " " << B << " " << W << "x" << H;
+    }
 }
 
 TEST(SpeckleRgn, AtFullExtentOnlyTheSolidPartRemains) {
