@@ -126,11 +126,13 @@ struct ShowPackage {
 // reached; returns UserShowBackground (the preferences are chosen there).
 using BackgroundChoice = std::function<bool(const IniFile& settings)>;
 
-// The show's whole extraction (the package marker must be 1): prepares the
-// working folder, unpacks the settings file, passes over preview, banner and
-// readme, asks `userShowsBackground`, unpacks music, background (or passes
+// The show's whole extraction: prepares the working folder, unpacks the
+// settings file, passes over preview, banner and readme, asks
+// `userShowsBackground` (null: true), unpacks music, background (or passes
 // over it), splash, and pictures with their sounds. A bad or unsafe block is
-// reported with one line on standard error.
+// reported with one line on standard error. A file whose marker is not 1 is
+// left alone: the result is stopped, with no working folder. Throws
+// FolderError when the temporary folder is refused (see GetTempFolder).
 ShowPackage ExtractShowPackage(const std::string& programPath,
                                const BackgroundChoice& userShowsBackground);
 
