@@ -31,9 +31,43 @@ struct JpegErrorManager {
   std::longjmp(err->jump, 1);
 }
 
+// The data in memory, followed by one end-of-image marker of our own: files
+// that lack only their end marker (all picture data present) decode without
+// complaint. Asking for data after that marker means the file was cut short,
+// which is reported as the end of the file.
+struct JpegSource {
+  jpeg_source_mgr pub;
+  bool endServed = false;
+};
+
+const JOCTET kEndMarker[2] = {0xFF, JPEG_EOI};
+
+void JpegInitSource(j_decompress_ptr) {}
+void JpegTermSource(j_decompress_ptr) {}
+
+boolean JpegFillInputBuffer(j_decompress_ptr cinfo) {
+  auto* src = reinterpret_cast<JpegSource*>(cinfo->src);
+  if (src->endServed) WARNMS(cinfo, JWRN_JPEG_EOF);
+  src->endServed = true;
+  src->pub.next_input_byte = kEndMarker;
+  src->pub.bytes_in_buffer = sizeof kEndMarker;
+  return TRUE;
+}
+
+void JpegSkipInputData(j_decompress_ptr cinfo, long count) {
+  jpeg_source_mgr* src = cinfo->src;
+  if (count <= 0) return;
+  while (static_cast<size_t>(count) > src->bytes_in_buffer) {
+    count -= static_cast<long>(src->bytes_in_buffer);
+    src->fill_input_buffer(cinfo);
+  }
+  src->next_input_byte += count;
+  src->bytes_in_buffer -= static_cast<size_t>(count);
+}
+
 bool LosesPictureData(int messageCode) {
   switch (messageCode) {
-    case JWRN_JPEG_EOF:         // the data ends before the picture does
+    case JWRN_JPEG_EOF:         // data wanted after the end of the file
     case JWRN_HIT_MARKER:       // an entropy-coded segment ends early
     case JWRN_HUFF_BAD_CODE:    // undecodable entropy-coded data
     case JWRN_ARITH_BAD_CODE:
@@ -128,23 +162,38 @@ bool TryAllocate(Bitmap& out, std::vector<uint8_t>& cmykRow, const jpeg_decompre
   return true;
 }
 
-// Runs one decoding into the caller's buffers. setjmp lives here, with no
-// object of ours that a jump could leave half-updated: the buffers belong to
-// the caller's frame.
-bool RunJpegDecoder(std::span<const uint8_t> data, const PictureLoadOptions& options, Bitmap& out,
-                    std::vector<uint8_t>& cmykRow) {
+// The decompressor and its error manager, kept in the caller's frame: the
+// function that calls setjmp must not own objects a jump could leave
+// half-updated.
+struct JpegDecoder {
   jpeg_decompress_struct cinfo;
   JpegErrorManager err;
-  cinfo.err = jpeg_std_error(&err.pub);
-  err.pub.error_exit = JpegErrorExit;
-  err.pub.emit_message = JpegEmitMessage;
-  if (setjmp(err.jump)) {
+  JpegSource source;
+};
+
+// Runs one decoding into the caller's buffers.
+bool RunJpegDecoder(JpegDecoder& d, std::span<const uint8_t> data,
+                    const PictureLoadOptions& options, Bitmap& out,
+                    std::vector<uint8_t>& cmykRow) {
+  jpeg_decompress_struct& cinfo = d.cinfo;
+  cinfo.err = jpeg_std_error(&d.err.pub);
+  d.err.pub.error_exit = JpegErrorExit;
+  d.err.pub.emit_message = JpegEmitMessage;
+  if (setjmp(d.err.jump)) {
     jpeg_destroy_decompress(&cinfo);
     return false;
   }
   jpeg_create_decompress(&cinfo);
   cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
-  jpeg_mem_src(&cinfo, data.data(), static_cast<unsigned long>(data.size()));
+  jpeg_source_mgr& src = d.source.pub;
+  src.init_source = JpegInitSource;
+  src.fill_input_buffer = JpegFillInputBuffer;
+  src.skip_input_data = JpegSkipInputData;
+  src.resync_to_restart = jpeg_resync_to_restart;
+  src.term_source = JpegTermSource;
+  src.next_input_byte = data.data();
+  src.bytes_in_buffer = data.size();
+  cinfo.src = &src;
   jpeg_read_header(&cinfo, TRUE);
 
   switch (cinfo.jpeg_color_space) {
@@ -181,7 +230,8 @@ bool RunJpegDecoder(std::span<const uint8_t> data, const PictureLoadOptions& opt
 std::optional<Bitmap> DecodeJpeg(std::span<const uint8_t> data, const PictureLoadOptions& options) {
   Bitmap out;
   std::vector<uint8_t> cmykRow;
-  if (!RunJpegDecoder(data, options, out, cmykRow)) return std::nullopt;
+  JpegDecoder decoder;
+  if (!RunJpegDecoder(decoder, data, options, out, cmykRow)) return std::nullopt;
   return out;
 }
 

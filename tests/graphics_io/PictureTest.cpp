@@ -159,6 +159,17 @@ std::vector<DecodeCase> DecodeCases() {
          return b;
        },
        ".jpg", 32, 32, QuadrantProbes(32, 32), 8},
+      // Every row present, only the end marker missing: nothing is lost.
+      {"JpegWithoutEndMarker",
+       [] { Bytes b = test::EncodeJpeg(test::Quadrants(32, 32)); b.resize(b.size() - 2); return b; },
+       ".jpg", 32, 32, QuadrantProbes(32, 32), 8},
+      {"JpegProgressiveWithoutEndMarker",
+       [] {
+         Bytes b = test::EncodeJpeg(test::Quadrants(32, 32), 95, test::JpegKind::kProgressive);
+         b.resize(b.size() - 2);
+         return b;
+       },
+       ".jpg", 32, 32, QuadrantProbes(32, 32), 8},
       {"JpegWithoutExtension", [] { return test::EncodeJpeg(test::Quadrants(16, 16)); }, "", 16,
        16, QuadrantProbes(16, 16), 8},
       {"Bmp24BottomUp", [] { return test::EncodeBmp24(SixColours()); }, ".bmp", 3, 2, SixProbes()},
