@@ -125,25 +125,57 @@ std::optional<Region> ShredRgn(int A, int B, int W, int H, int hkind, int vkind)
       }
     }
   }
-  if (vkind != 0) {
+  if (vkind != 0 && W > 0) {
     const int c = B < H ? H / 7 : 0;
+    // Columns are tall: most of each one's rows are covered by every column
+    // whatever the draws (the part a jitter of j = c - 1 either way cannot
+    // uncover). That common part goes in as one rectangle per strip end, and
+    // each column adds only the rows it may not share, cut at the common
+    // part. The union is the same as column by column, and the draws are
+    // made in the same order.
+    const int j = std::max(c - 1, 0);
+    const int lastRight = ((W - 1) / 5) * 5 + 5 + W % 5;
+    const int h2 = H / 2;
+    // Where the common part ends (the strip end furthest back).
+    const int fromBottom = H - B + j;      // kind 1 tops
+    const int fromTop = B - j;             // kind 2 bottoms
+    const int middleTop = (H - B + j) / 2;       // kind 3
+    const int middleBottom = (H + B - j) / 2;
+    const int edgeTop = H - (B - j) / 2;   // kind 4
+    const int edgeBottom = (B - j) / 2;
+    switch (vkind) {
+      case 1:
+        build.Add(0, fromBottom, lastRight, H);
+        break;
+      case 2:
+        build.Add(0, 0, lastRight, fromTop);
+        break;
+      case 3:
+        build.Add(0, middleTop, lastRight, h2);
+        build.Add(0, h2, lastRight, middleBottom);
+        break;
+      default:
+        build.Add(0, edgeTop, lastRight, H);
+        build.Add(0, 0, lastRight, edgeBottom);
+        break;
+    }
     for (int x = 0; x < W; x += 5) {
       const int right = x + 5 + W % 5;
       const int r1 = Draw(c), r2 = Draw(c), r3 = Draw(c), r4 = Draw(c);
       switch (vkind) {
-        case 1:
-          build.Add(x, H - B + r1 - r2, right, H);
+        case 1:  // (x, H - B + r1 - r2, right, H)
+          build.Add(x, H - B + r1 - r2, right, fromBottom);
           break;
-        case 2:
-          build.Add(x, 0, right, B + r1 - r2);
+        case 2:  // (x, 0, right, B + r1 - r2)
+          build.Add(x, fromTop, right, B + r1 - r2);
           break;
-        case 3:
-          build.Add(x, (H - B + r1 - r2) / 2, right, H / 2);
-          build.Add(x, H / 2, right, (H + B + r3 - r4) / 2);
+        case 3:  // (x, (H - B + r1 - r2) div 2, right, H div 2) and (x, H div 2, right, (H + B + r3 - r4) div 2)
+          build.Add(x, (H - B + r1 - r2) / 2, right, std::min(middleTop, h2));
+          build.Add(x, std::max(middleBottom, h2), right, (H + B + r3 - r4) / 2);
           break;
-        default:
-          build.Add(x, H - (B + r1 - r2) / 2, right, H);
-          build.Add(x, 0, right, (B + r3 - r4) / 2);
+        default:  // (x, H - (B + r1 - r2) div 2, right, H) and (x, 0, right, (B + r3 - r4) div 2)
+          build.Add(x, H - (B + r1 - r2) / 2, right, edgeTop);
+          build.Add(x, edgeBottom, right, (B + r3 - r4) / 2);
           break;
       }
     }

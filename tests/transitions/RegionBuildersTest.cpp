@@ -115,6 +115,46 @@ TEST(ShredRgn, AtFullExtentStripsMeetExactlyAndCoverTheView) {
   EXPECT_FALSE(ShredRgn(500, 300, 1024, 768, 0, 0).has_value());
 }
 
+// The vertical strips built one by one, literally.
+std::optional<Region> ShredColumnsReference(int B, int W, int H, int kind) {
+  const int c = B < H ? H / 7 : 0;
+  std::optional<Region> r;
+  auto add = [&](int l, int t, int rt, int b) {
+    if (!r) r = Region(Rect{0, 0, W, H});
+    r->AddRect({l, t, rt, b});
+  };
+  for (int x = 0; x < W; x += 5) {
+    const int right = x + 5 + W % 5;
+    const int r1 = SharedRandom().Next(c), r2 = SharedRandom().Next(c);
+    const int r3 = SharedRandom().Next(c), r4 = SharedRandom().Next(c);
+    if (kind == 1) {
+      add(x, H - B + r1 - r2, right, H);
+    } else if (kind == 2) {
+      add(x, 0, right, B + r1 - r2);
+    } else if (kind == 3) {
+      add(x, (H - B + r1 - r2) / 2, right, H / 2);
+      add(x, H / 2, right, (H + B + r3 - r4) / 2);
+    } else {
+      add(x, H - (B + r1 - r2) / 2, right, H);
+      add(x, 0, right, (B + r3 - r4) / 2);
+    }
+  }
+  return r;
+}
+
+TEST(ShredRgn, ColumnsMatchTheirOneByOneConstruction) {
+  for (int kind = 1; kind <= 4; ++kind)
+    for (auto [B, W, H] : {std::tuple{0, 300, 200}, {1, 301, 201}, {77, 303, 200}, {150, 97, 203},
+                           {199, 50, 200}, {203, 52, 203}, {400, 40, 203}, {3, 12, 5}}) {
+      SharedRandom().SetBaseSeed(static_cast<uint64_t>(B * 7 + W + kind));
+      const auto expected = ShredColumnsReference(B, W, H, kind);
+      SharedRandom().SetBaseSeed(static_cast<uint64_t>(B * 7 + W + kind));
+      const auto built = ShredRgn(0, B, W, H, 0, kind);
+      ASSERT_EQ(built.has_value(), expected.has_value());
+      EXPECT_TRUE(*built == *expected) << kind << " " << B << " " << W << "x" << H;
+    }
+}
+
 TEST(ShredRgn, LastStripReachesTheBottomEdge) {
   // H mod 5 = 3: every strip is 8 rows deep, and the last reaches row 767.
   const auto r = ShredRgn(1024, 0, 1024, 768, 2, 0);
