@@ -139,6 +139,27 @@ TEST(FilesTest, InputFileReadsOnlyWhatIsThere) {
   EXPECT_FALSE(InputFile::Open(dir.Path()));  // a folder is no file
 }
 
+TEST(FilesTest, ShellOpenHandsTheTargetOverAsOneArgument) {
+  test::TestFolder dir;
+  // A stand-in for the desktop's opener that records what it was given.
+  const std::string bin = dir.Path("bin");
+  fs::create_directories(bin);
+  const std::string record = dir.Path("opened");
+  test::WriteFile(bin + "/xdg-open", "#!/bin/sh\nprintf '%s|%s' \"$1\" \"$#\" > " + record + ".part && mv " +
+                                         record + ".part " + record + "\n");
+  fs::permissions(bin + "/xdg-open", fs::perms::owner_all);
+  const char* path = getenv("PATH");
+  const std::string savedPath = path ? path : "";
+  setenv("PATH", (bin + ":" + savedPath).c_str(), 1);
+  const std::string target = "http://example.org/a b?c=$(touch " + dir.Path("injected") + ")&d=`id`";
+  ShellOpen(target);
+  setenv("PATH", savedPath.c_str(), 1);
+  // The opener runs detached; wait for its record (bounded, not a timing check).
+  for (int i = 0; i < 500 && !fs::exists(record); ++i) usleep(10000);
+  EXPECT_EQ(test::ReadFile(record), target + "|1");
+  EXPECT_FALSE(fs::exists(dir.Path("injected")));
+}
+
 TEST(FilesTest, DisplayTextIsUtf8OrConvertedFromGb18030) {
   const std::pair<std::string, std::string> cases[] = {
       {"plain", "plain"},
