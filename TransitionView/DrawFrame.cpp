@@ -9,6 +9,10 @@
 #include <cstring>
 #include <optional>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "TransitionView/RegionBuilders.h"
 #include "TransitionView/StyleCatalogue.h"
 #include "platform/graphics/Draw.h"
@@ -34,8 +38,33 @@ bool CoversItsDestination(const Piece& piece, const Bitmap& newImage) {
          piece.s.Intersect(newImage.Bounds()) == piece.s;
 }
 
-void CopyRowPart(Pixel* to, const Pixel* from, int x0, int x1) {
-  if (x1 > x0) std::memcpy(to + x0, from + x0, static_cast<size_t>(x1 - x0) * sizeof(Pixel));
+// Copies columns [x0, x1) of a row. Region rows are often many short spans
+// (5-pixel bars); those are copied in place, four pixels at a time, which is
+// several times faster than a library call per span.
+inline void CopyRowPart(Pixel* to, const Pixel* from, int x0, int x1) {
+  const int n = x1 - x0;
+  if (n <= 0) return;
+  to += x0;
+  from += x0;
+#if defined(__SSE2__)
+  if (n >= 4 && n <= 32) {
+    // Four-pixel blocks, the last one overlapping its neighbour when n is
+    // not a multiple of four.
+    for (int i = 0; i + 4 < n; i += 4)
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i),
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + n - 4),
+                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + n - 4)));
+    return;
+  }
+  if (n < 4) {
+    to[0] = from[0];
+    if (n > 1) to[1] = from[1];
+    if (n > 2) to[2] = from[2];
+    return;
+  }
+#endif
+  std::memcpy(to, from, static_cast<size_t>(n) * sizeof(Pixel));
 }
 
 // The old image everywhere but in `hole`, which the caller covers.

@@ -155,10 +155,10 @@ int Bench(const std::vector<std::string>& args) {
   t.memcpyMs = std::min(t.memcpyMs, TimeMemcpy(oldImage, screen, repeat));
 
   if (json) {
-    std::printf("{\"size\": \"%dx%d\", \"memcpy_ms\": %.3f, \"styles\": {", width, height,
+    std::printf("{\"size\": \"%dx%d\", \"memcpy_ms\": %.4f, \"styles\": {", width, height,
                 t.memcpyMs);
     for (size_t i = 0; i < t.styles.size(); ++i)
-      std::printf("%s\"%d\": %.3f", i ? ", " : "", t.styles[i].first, t.styles[i].second);
+      std::printf("%s\"%d\": %.4f", i ? ", " : "", t.styles[i].first, t.styles[i].second);
     std::printf("}}\n");
     return 0;
   }
