@@ -23,24 +23,26 @@ int RunShowMode(const std::string& programPath) {
     SharedRandom().SetBaseSeed(static_cast<uint64_t>(
         std::chrono::system_clock::now().time_since_epoch().count()));
 
-    std::unique_ptr<Window> splashWindow = CreateShowWindow(*loop, "lanternslide");
-    auto splash = std::make_unique<TSplashForm>(*splashWindow);
-    splash->ShowAndPaint();
-
-    std::unique_ptr<Window> showWindow = CreateShowWindow(*loop, "Screen Saver");
+    // The start-up form and the show window are both black, full screen and
+    // on top, and the show window covers the start-up form for good once it
+    // is shown. They share one platform window: opening a second full-screen
+    // window costs about a second, and two of them on top of each other
+    // leave their stacking to the desktop.
+    std::unique_ptr<Window> window = CreateShowWindow(*loop, "Screen Saver");
+    TSplashForm splash(*window);
+    splash.ShowAndPaint();
     {
       ShowEnvironment env;
       env.programPath = programPath;
-      env.window = showWindow.get();
+      env.window = window.get();
       env.media = MediaBackend::kSdl;
       TScreensaverForm form(env);
-      showWindow->Show();
+      // The show window comes up: its view paints over the start-up form.
+      window->Show();
+      window->InvalidateAll();
       loop->Run();
     }  // the show window's destruction: players stopped, working folder deleted
-    showWindow.reset();
-    splash->Hide();
-    splash.reset();
-    splashWindow.reset();
+    splash.Hide();
     return 0;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "lanternslide: %s\n", e.what());

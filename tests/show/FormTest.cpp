@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "platform/app/headless/HeadlessLoop.h"
 #include "platform/app/headless/HeadlessWindow.h"
@@ -17,13 +20,23 @@ namespace {
 class FormTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    for (const char* name : {"TMPDIR", "XDG_CONFIG_HOME"}) {
+      const char* v = std::getenv(name);
+      saved_.emplace_back(name, v ? std::optional<std::string>(v) : std::nullopt);
+    }
     setenv("TMPDIR", box.TempFolder().c_str(), 1);
     setenv("XDG_CONFIG_HOME", box.ConfigFolder().c_str(), 1);
     SetApplication(&loop);
     window.SetCursorPos({200, 150});
     window.Show();
   }
-  void TearDown() override { SetApplication(nullptr); }
+  void TearDown() override {
+    SetApplication(nullptr);
+    for (const auto& [name, value] : saved_) {
+      if (value) setenv(name.c_str(), value->c_str(), 1);
+      else unsetenv(name.c_str());
+    }
+  }
 
   std::unique_ptr<TScreensaverForm> Start(const std::string& extraIni) {
     box.WriteDirectRunSettings(
@@ -35,6 +48,7 @@ class FormTest : public ::testing::Test {
     return std::make_unique<TScreensaverForm>(env);
   }
 
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
   test::ShowSandbox box;
   HeadlessLoop loop{0};
   HeadlessWindow window{loop, 400, 300};

@@ -47,8 +47,10 @@ TEST(Music, InOrderWithAndWithoutLoop) {
   ASSERT_GE(ends.size(), 3u);
   for (size_t i = 0; i + 1 < starts.size() && i < ends.size(); ++i) {
     EXPECT_EQ(ends[i].Int("n"), starts[i].Int("n"));
-    EXPECT_EQ(ends[i].t, starts[i].t + 1000);
-    EXPECT_EQ(starts[i + 1].t, ends[i].t + 1000);
+    // A timer that falls due while a transition runs fires at the next
+    // message pass, a millisecond later at most.
+    EXPECT_NEAR(ends[i].t, starts[i].t + 1000, 1);
+    EXPECT_NEAR(starts[i + 1].t, ends[i].t + 1000, 1);
   }
 
   const MusicShow once = RunMusic(box, tracks, "PlayMusicOrder=1\nPlayMusicLoop=0\nPlayMusicInterval=1\n", 30);
@@ -87,7 +89,7 @@ TEST(Music, MissingTrackSkippedAfterOneInterval) {
   const auto ends = Events(s.trace, "trackend");
   ASSERT_EQ(starts.size(), 2u);
   ASSERT_GE(ends.size(), 1u);
-  EXPECT_EQ(starts[1].t, ends[0].t + 2000 + 2000);  // one interval for the missing track
+  EXPECT_NEAR(starts[1].t, ends[0].t + 2000 + 2000, 2);  // one interval for the missing track
 }
 
 // A track that exists but cannot be played counts as ended at once, so the
@@ -104,7 +106,7 @@ TEST(Music, UnplayableTrackSkippedAfterThePause) {
   ASSERT_GE(ends.size(), 2u);
   EXPECT_EQ(ends[1].Int("n"), 2);
   EXPECT_LE(ends[1].t - starts[1].t, 2u);
-  EXPECT_EQ(starts[2].t, ends[1].t + 2000);
+  EXPECT_NEAR(starts[2].t, ends[1].t + 2000, 1);
 }
 
 TEST(Music, PictureSoundsPlayWithMusicOffAndWaitHalfASecond) {

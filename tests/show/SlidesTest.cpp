@@ -1,6 +1,7 @@
 // Slides, splash and scene timing, seen through the trace of `simulate`.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -195,7 +196,8 @@ TEST(Slides, ClearOldImageStartsEachSlideFromTheBackground) {
     for (const auto& f : fs::directory_iterator(frames))
       if (f.path().filename().string().find("-slide-1.png") != std::string::npos)
         slide1.push_back(f.path().string());
-    ASSERT_EQ(slide1.size(), 1u);
+    ASSERT_GE(slide1.size(), 1u);
+    std::sort(slide1.begin(), slide1.end());  // the first showing of picture 1
     EXPECT_EQ(CentrePixel(slide1[0]), clear ? 0xFFFF00u : 0xFF0000u) << "clear=" << clear;
     // Scene time counts from the picture's own transition, not the clearing pass.
     const auto slides = Events(trace, "slide");
