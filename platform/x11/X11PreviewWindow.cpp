@@ -6,7 +6,6 @@
 #include <X11/Xutil.h>
 
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include "platform/x11/PreviewWindow.h"
@@ -124,16 +123,21 @@ class X11PreviewWindowSystem : public PreviewWindowSystem {
                                  nullptr, static_cast<unsigned>(frame.Width()),
                                  static_cast<unsigned>(frame.Height()), 32, 0);
     if (!image) return;
-    std::vector<char> data(static_cast<size_t>(image->bytes_per_line) * frame.Height());
-    image->data = data.data();
+    // Rows of 32-bit units (bytes_per_line is a multiple of the 32-bit pad).
+    const size_t rowUnits = static_cast<size_t>(image->bytes_per_line) / 4;
+    std::vector<uint32_t> data(rowUnits * frame.Height());
+    image->data = reinterpret_cast<char*>(data.data());
     const bool native = image->bits_per_pixel == 32 && image->byte_order == LSBFirst &&
                         image->red_mask == 0xFF0000 && image->green_mask == 0xFF00 &&
                         image->blue_mask == 0xFF;
+    // A parent with an alpha channel (depth 32) would show the unused fourth
+    // byte as transparency: the picture is opaque.
+    const uint32_t opaque = depth_ == 32 ? 0xFF000000u : 0u;
     for (int y = 0; y < frame.Height(); ++y) {
       const Pixel* row = frame.Row(y);
       if (native) {
-        std::memcpy(data.data() + static_cast<size_t>(y) * image->bytes_per_line, row,
-                    frame.StrideBytes());
+        uint32_t* out = data.data() + static_cast<size_t>(y) * rowUnits;
+        for (int x = 0; x < frame.Width(); ++x) out[x] = (row[x] & 0xFFFFFFu) | opaque;
         continue;
       }
       for (int x = 0; x < frame.Width(); ++x) {

@@ -93,14 +93,29 @@ class PreviewX11Fixture : public ScratchFolders {
 
   // A mapped top-level window standing for the preview box, filled with a
   // colour that the preview must cover.
-  Window MakeParent(int w, int h) {
+  // With `alpha`, the parent has a 32-bit visual with an alpha channel, as
+  // windows of a compositing desktop may.
+  Window MakeParent(int w, int h, bool alpha = false) {
     const int screen = DefaultScreen(display_);
     XSetWindowAttributes attributes{};
     attributes.background_pixel = 0xFF00FF;
     attributes.override_redirect = True;
+    unsigned long mask = CWBackPixel | CWOverrideRedirect;
+    int depth = CopyFromParent;
+    Visual* visual = CopyFromParent;
+    XVisualInfo info{};
+    if (alpha) {
+      if (!XMatchVisualInfo(display_, screen, 32, TrueColor, &info)) return 0;
+      visual = info.visual;
+      depth = 32;
+      attributes.colormap =
+          XCreateColormap(display_, RootWindow(display_, screen), visual, AllocNone);
+      attributes.border_pixel = 0;
+      attributes.background_pixel = 0xFFFF00FF;
+      mask |= CWColormap | CWBorderPixel;
+    }
     const Window parent = XCreateWindow(display_, RootWindow(display_, screen), 10, 10, w, h, 0,
-                                        CopyFromParent, InputOutput, CopyFromParent,
-                                        CWBackPixel | CWOverrideRedirect, &attributes);
+                                        depth, InputOutput, visual, mask, &attributes);
     // Rendered off screen, so that windows of tests running beside this one
     // cannot cover the pixels read back.
     int event = 0, error = 0;
@@ -138,10 +153,12 @@ class PreviewX11Fixture : public ScratchFolders {
     XImage* image = XGetImage(display_, window, 0, 0, picture.width, picture.height, AllPlanes,
                               ZPixmap);
     if (!image) return -1;
+    // In a window with an alpha channel the picture must be opaque as well.
+    const unsigned long opaque = image->depth == 32 ? 0xFFFFFFFFul : 0xFFFFFFul;
     int differing = 0;
     for (int y = 0; y < picture.height; ++y)
       for (int x = 0; x < picture.width; ++x)
-        differing += (XGetPixel(image, x, y) & 0xFFFFFF) != picture.At(x, y);
+        differing += (XGetPixel(image, x, y) & opaque) != (picture.At(x, y) | (opaque & 0xFF000000));
     XDestroyImage(image);
     return differing;
   }

@@ -57,6 +57,20 @@ TEST_F(PreviewX11Test, ShowsTheBuiltInPictureOneToOneAndEndsWhenTheParentGoes) {
   EXPECT_EQ(preview.WaitForExit(), 0);
 }
 
+TEST_F(PreviewX11Test, InAParentWithAnAlphaChannelThePictureIsOpaque) {
+  const Window parent = MakeParent(152, 112, /*alpha=*/true);
+  if (!parent) GTEST_SKIP() << "no 32-bit visual";
+  PreviewProcess preview(Preview(NoPackageSaver(), parent), ErrFile());
+  ASSERT_TRUE(preview.Spawned());
+  const Window child = WaitForChild(parent);
+  ASSERT_NE(child, 0u);
+  const std::span<const uint8_t> resource = ls::PreviewBmpResource();
+  EXPECT_EQ(WaitForPicture(child, lstest::ParseBmp24(resource.data(), resource.size())), 0);
+  XDestroyWindow(display_, parent);
+  XSync(display_, False);
+  EXPECT_EQ(preview.WaitForExit(), 0);
+}
+
 TEST_F(PreviewX11Test, DestroyingOnlyThePreviewWindowEndsThePreview) {
   const Window parent = MakeParent(200, 150);
   PreviewProcess preview(Preview(NoPackageSaver(), parent), ErrFile());
