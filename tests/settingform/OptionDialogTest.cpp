@@ -220,29 +220,41 @@ TEST_F(OptionDialogTest, EnterAnswersOkWhileEscAndTheCloseBoxAnswerCancel) {
   }
 }
 
-TEST_F(OptionDialogTest, TheBannerShowsItsLinkAndOpensItOnAClick) {
-  std::vector<std::string> opened;
-  ls::TOptionForm form(saver_, [&opened](const std::string& target) { opened.push_back(target); });
-  form.FormCreate();
-  ls::GtkOptionDialog dialog(form);
-  gtk_widget_show(dialog.Window());
-  Settle();
-  GtkWidget* banner = dialog.Find("BannerImage");
-  gchar* tip = gtk_widget_get_tooltip_text(banner);
-  EXPECT_STREQ(tip, "https://lakes.example/");
-  g_free(tip);
-  GdkCursor* cursor = gdk_window_get_cursor(gtk_widget_get_window(banner));
-  EXPECT_NE(cursor, nullptr);  // the hand instead of the arrow
+TEST_F(OptionDialogTest, TheBannerShowsItsLinkAndOpensItOnAClickUnlessLinksAreOff) {
+  for (const bool usingLink : {true, false}) {
+    if (!usingLink) {
+      lstest::ScreensaverFile file;
+      file.settings = "[CustomizeSettingDlg]\r\nBannerLink=https://lakes.example/\r\n"
+                      "UsingBannerLink=0\r\n";
+      file.Write(Saver("Lakes.scr"));
+    }
+    std::vector<std::string> opened;
+    ls::TOptionForm form(saver_,
+                         [&opened](const std::string& target) { opened.push_back(target); });
+    form.FormCreate();
+    ls::GtkOptionDialog dialog(form);
+    gtk_widget_show(dialog.Window());
+    Settle();
+    GtkWidget* banner = dialog.Find("BannerImage");
+    gchar* tip = gtk_widget_get_tooltip_text(banner);
+    EXPECT_STREQ(tip, usingLink ? "https://lakes.example/" : nullptr);
+    g_free(tip);
+    // The hand instead of the arrow only when a click opens something.
+    GdkCursor* cursor = gdk_window_get_cursor(gtk_widget_get_window(banner));
+    EXPECT_EQ(cursor != nullptr, usingLink);
 
-  GdkEvent* click = gdk_event_new(GDK_BUTTON_PRESS);
-  click->button.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(banner)));
-  click->button.button = 1;
-  click->button.x = 100;
-  click->button.y = 30;
-  gdk_event_set_device(click, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
-  gtk_widget_event(banner, click);
-  gdk_event_free(click);
-  EXPECT_EQ(opened, std::vector<std::string>{"https://lakes.example/"});
+    GdkEvent* click = gdk_event_new(GDK_BUTTON_PRESS);
+    click->button.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(banner)));
+    click->button.button = 1;
+    click->button.x = 100;
+    click->button.y = 30;
+    gdk_event_set_device(
+        click, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
+    gtk_widget_event(banner, click);
+    gdk_event_free(click);
+    EXPECT_EQ(opened, usingLink ? std::vector<std::string>{"https://lakes.example/"}
+                                : std::vector<std::string>{});
+  }
 }
 
 TEST_F(OptionDialogTest, AScreenshotOfEachPageIsWrittenForTheDocumentation) {
