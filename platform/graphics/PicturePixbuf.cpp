@@ -130,6 +130,10 @@ bool BmpHeaderIsSound(std::span<const uint8_t> d) {
     compression = U32(d, 30);
     imageSize = U32(d, 34);
   }
+  // The colour table lies between the header and the pixels; a count that
+  // puts it beyond the data is damage (the decoder would allocate it first).
+  const uint64_t colours = headerSize == 12 ? 0 : U32(d, 46);
+  if (14 + headerSize + colours * 4 > d.size()) return false;
   if (height < 0) height = -height;  // top-down rows
   if (width <= 0 || height <= 0 || TooManyPixels(width, height)) return false;
   switch (compression) {

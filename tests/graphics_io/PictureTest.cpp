@@ -305,6 +305,12 @@ std::vector<RefuseCase> RefuseCases() {
       // 12000 x 9000 declared, a few bytes present.
       {"BmpHugeDeclared", [] { return test::BmpHeaderOnly(12000, 9000, 64); }, ".bmp"},
       {"BmpZeroWidth", [] { return test::BmpHeaderOnly(0, 10, 64); }, ".bmp"},
+      // A colour count of nearly 2^32: the table would lie far beyond the data.
+      {"BmpColourTableBeyondData", [] {
+         Bytes b = test::EncodeBmp8(4, 4, {kRed, kGreen}, std::vector<uint8_t>(16, 1));
+         b[46] = 0xFE; b[47] = 0xFF; b[48] = 0xFF; b[49] = 0xFF;
+         return b;
+       }, ".bmp"},
       {"GifTruncated", [] {
          std::vector<uint8_t> idx(40 * 30, 1);
          Bytes b = test::EncodeGif(40, 30, {kRed, kGreen}, idx);
