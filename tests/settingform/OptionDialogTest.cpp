@@ -33,8 +33,16 @@ class OptionDialogTest : public lstest::ScratchFolders {
     saver_ = Saver("Lakes.scr").string();
   }
 
-  static void Settle() {
-    for (int i = 0; i < 200 && gtk_events_pending(); ++i) gtk_main_iteration_do(FALSE);
+  // Runs the main loop until `ready` is mapped and laid out (and no event is
+  // pending); a busy machine may need several frames for that.
+  static void Settle(GtkWidget* ready) {
+    const gint64 end = g_get_monotonic_time() + 10 * G_USEC_PER_SEC;
+    while (g_get_monotonic_time() < end) {
+      while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+      if (gtk_widget_get_mapped(ready) && gtk_widget_get_allocated_width(ready) > 1) break;
+      g_usleep(5000);
+    }
+    while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
   }
   // The widget's place in the dialog's client area.
   static std::pair<int, int> PlaceOf(ls::GtkOptionDialog& dialog, const char* name) {
@@ -81,7 +89,7 @@ TEST_F(OptionDialogTest, ControlsSitAtTheirDesignedPlacesWithTheirTexts) {
   form.FormCreate();
   ls::GtkOptionDialog dialog(form);
   gtk_widget_show(dialog.Window());
-  Settle();
+  Settle(dialog.Find("BitBtn1"));
 
   EXPECT_EQ(SizeOf(dialog, "OptionForm"), (std::pair<int, int>{433, 332}));
   EXPECT_EQ(PlaceOf(dialog, "BannerImage"), (std::pair<int, int>{10, 6}));
@@ -234,7 +242,7 @@ TEST_F(OptionDialogTest, TheBannerShowsItsLinkAndOpensItOnAClickUnlessLinksAreOf
     form.FormCreate();
     ls::GtkOptionDialog dialog(form);
     gtk_widget_show(dialog.Window());
-    Settle();
+    Settle(dialog.Find("BannerImage"));
     GtkWidget* banner = dialog.Find("BannerImage");
     gchar* tip = gtk_widget_get_tooltip_text(banner);
     EXPECT_STREQ(tip, usingLink ? "https://lakes.example/" : nullptr);
@@ -262,12 +270,13 @@ TEST_F(OptionDialogTest, AScreenshotOfEachPageIsWrittenForTheDocumentation) {
   form.FormCreate();
   ls::GtkOptionDialog dialog(form);
   gtk_widget_show(dialog.Window());
-  Settle();
+  Settle(dialog.Find("BitBtn1"));
   const std::filesystem::path dir = std::filesystem::path(LS_BINARY_DIR) / "docs";
   std::filesystem::create_directories(dir);
   for (int page = 0; page < 3; ++page) {
-    gtk_notebook_set_current_page(GTK_NOTEBOOK(dialog.Find("PageControl1")), page);
-    Settle();
+    GtkNotebook* pages = GTK_NOTEBOOK(dialog.Find("PageControl1"));
+    gtk_notebook_set_current_page(pages, page);
+    Settle(gtk_notebook_get_nth_page(pages, page));
     const std::string png =
         (dir / (page == 0 ? std::string("settings-dialog.png")
                           : "settings-dialog-page" + std::to_string(page + 1) + ".png"))
