@@ -205,9 +205,10 @@ void DrawFrame(FrameHost& host, FrameState& state) {
 
   // 6: finish by the progress as it now stands.
   const int p = state.progress;
+  const bool swapped = row.kind == StyleKind::kSwap && region.has_value();
   if (p >= 100) {
     oldPending = false;
-    DrawWhole(screen, newImage);
+    if (!swapped) DrawWhole(screen, newImage);  // a swap has just drawn it whole
   } else if (p > 0) {
     switch (row.kind) {
       case StyleKind::kRectangle:
