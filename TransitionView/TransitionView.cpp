@@ -468,10 +468,17 @@ void TCustomTransitionView::Animate() {
     AdvanceFrame();
     atEnd = AtEnd();
     if (!atEnd) {
-      // Handle messages until the frame's time is up; never sleep.
-      do {
+      // Handle messages until the frame's time is up (while at most Delay has
+      // passed). Between passes the loop waits for the next message or the
+      // end of the frame's time, whichever comes first, so every message is
+      // handled as soon as it arrives without keeping a processor busy.
+      for (;;) {
         Loop_.ProcessMessages();
-      } while (Loop_.GetTickCount() - t0 <= Delay_ && going());
+        if (!going()) break;
+        const uint32_t elapsed = Loop_.GetTickCount() - t0;
+        if (elapsed > Delay_) break;
+        Loop_.WaitMessage(Delay_ - elapsed);
+      }
     }
   } while (!atEnd && going());
   if (atEnd && Busy_ && run_ == run) Finish();

@@ -55,9 +55,17 @@ void EventLoop::Run() {
 }
 
 void EventLoop::ProcessMessages() {
-  BeginProcessMessages();
   while (Pass() && !Terminated()) {
   }
+  EndProcessMessages();
+}
+
+void EventLoop::WaitMessage(uint32_t ms) {
+  if (Terminated() || HasPostedCalls()) return;
+  const uint32_t end = GetTickCount() + ms;
+  std::optional<uint32_t> next = NextTimerDue();
+  if (!next || TicksUntil(*next, end) > 0) next = end;
+  Idle(next);
 }
 
 void EventLoop::Terminate() {

@@ -5,7 +5,8 @@
 // Backends: "sdl" (real time, SDL events) and "headless" (a virtual clock:
 // deterministic and never sleeping; when nothing is pending the clock moves
 // to the next timer or scripted input, and each ProcessMessages call moves it
-// by one millisecond, so a busy wait on the clock always comes to an end).
+// on by one millisecond once it has handled what was due, so a wait that reads
+// the clock between calls always comes to an end).
 //
 // One pass of the loop handles, in this order: input (platform events or
 // scripted input that is due), the calls posted before the pass began, the
@@ -43,6 +44,12 @@ class EventLoop {
   // Handles everything pending now (at least one pass), then returns. An
   // exception from a handler passes out to the caller.
   void ProcessMessages();
+  // Waits until a message arrives or `ms` milliseconds of the loop's clock
+  // have passed, whichever is first, without handling anything: a timer that
+  // comes due, input, a posted call or a Terminate end the wait. Returns at
+  // once when anything is pending. (Headless: the clock moves to the end of
+  // the wait or to the next thing due before it.)
+  void WaitMessage(uint32_t ms);
   // Makes Run return once the current message has been handled; safe from any
   // thread.
   void Terminate();
@@ -84,8 +91,8 @@ class EventLoop {
   virtual void Idle(std::optional<uint32_t> nextTimer) = 0;
   // Called after Post from any thread: makes an Idle wait return.
   virtual void Wake() = 0;
-  // Called at the start of each ProcessMessages call.
-  virtual void BeginProcessMessages() {}
+  // Called at the end of each ProcessMessages call.
+  virtual void EndProcessMessages() {}
 
   // The time of the earliest enabled timer, if any.
   std::optional<uint32_t> NextTimerDue();

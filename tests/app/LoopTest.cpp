@@ -30,6 +30,25 @@ TEST(Loop, ProcessMessagesHandlesEverythingPendingAndMovesTheClockByOne) {
   EXPECT_EQ(loop.GetTickCount(), 2u);
 }
 
+TEST(Loop, WaitMessageEndsAtTheDeadlineOrWhenSomethingComesDue) {
+  HeadlessLoop loop;
+  loop.WaitMessage(40);
+  EXPECT_EQ(loop.GetTickCount(), 40u);
+  Timer t(loop);
+  t.SetInterval(15);
+  t.SetEnabled(true);  // due at 55
+  loop.WaitMessage(40);
+  EXPECT_EQ(loop.GetTickCount(), 55u);
+  HeadlessWindow window(loop, 4, 4);
+  window.Schedule({60, ScriptedInput::Kind::kClick});
+  t.SetEnabled(false);
+  loop.WaitMessage(100);
+  EXPECT_EQ(loop.GetTickCount(), 60u);
+  loop.Post([] {});
+  loop.WaitMessage(100);  // a call is pending: no wait
+  EXPECT_EQ(loop.GetTickCount(), 60u);
+}
+
 TEST(Loop, ExceptionLeavesProcessMessagesButNotRun) {
   HeadlessLoop loop;
   loop.Post([] { throw std::runtime_error("boom"); });

@@ -28,6 +28,21 @@ TEST(SdlLoop, PostFromAThreadWakesTheWaitingLoop) {
   EXPECT_TRUE(ranOnMain);
 }
 
+TEST(SdlLoop, WaitMessageReturnsWhenAnotherThreadPosts) {
+  SdlLoop loop;
+  std::atomic<bool> posted{false};
+  std::thread worker([&] {
+    posted = true;
+    loop.Post([] {});
+  });
+  const uint32_t t0 = loop.GetTickCount();
+  // Waits up to a minute; the post ends the wait long before.
+  while (!posted) std::this_thread::yield();
+  loop.WaitMessage(60000);
+  worker.join();
+  EXPECT_LT(loop.GetTickCount() - t0, 30000u);
+}
+
 TEST(SdlLoop, TimersFireInOrderOnTheRealClock) {
   SdlLoop loop;
   std::vector<int> order;

@@ -2,8 +2,9 @@
 // The headless loop: a virtual clock that only moves when the program lets
 // it, so a run is exact, repeatable and as fast as the handlers themselves.
 //
-// The clock moves in three ways: by one millisecond at each ProcessMessages
-// call (so a wait that reads the clock between passes ends), by Sleep on the
+// The clock moves in these ways: by one millisecond at the end of each
+// ProcessMessages call (so a wait that reads the clock between calls ends);
+// to the end of a WaitMessage or the next thing due before it; by Sleep on the
 // main thread, and, when Run finds nothing to do, straight to the next thing
 // that is due: a timer, a scheduled call (scripted input) or a worker thread's
 // Sleep. With nothing due at all, Run blocks until another thread posts.
@@ -51,7 +52,7 @@ class HeadlessLoop : public EventLoop {
   bool PumpInput() override;
   void Idle(std::optional<uint32_t> nextTimer) override;
   void Wake() override;
-  void BeginProcessMessages() override { Advance(1); }
+  void EndProcessMessages() override { Advance(1); }
 
  private:
   struct Scheduled {
