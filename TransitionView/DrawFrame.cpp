@@ -242,6 +242,8 @@ void DrawFrame(FrameHost& host, FrameState& state) {
   host.UpdateNow();
 }
 
+void ReleaseFrameCaches() { ReleaseScratchRegions(); }
+
 Bitmap DrawFrameOffscreen(const Bitmap& oldImage, const Bitmap& newImage, int style,
                           int progress, int step) {
   Bitmap screen(newImage.Width(), newImage.Height());

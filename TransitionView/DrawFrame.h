@@ -54,6 +54,11 @@ FrameExtents ComputeExtents(int width, int height, int progress, int step);
 // scratch every time.
 void DrawFrame(FrameHost& host, FrameState& state);
 
+// Frames keep the storage of their last regions for the next frame (it is
+// emptied before reuse, so frames never depend on it). Between transitions
+// it may be handed back to the system; the next frame simply allocates again.
+void ReleaseFrameCaches();
+
 // A host without a view: no events, nothing to invalidate or repaint. For
 // drawing frames off screen (the tools and the benchmark).
 class QuietFrameHost : public FrameHost {

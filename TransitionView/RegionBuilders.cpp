@@ -86,6 +86,8 @@ Region TakeScratchRegion(const Rect& bounds) {
   return Region(bounds);
 }
 
+void ReleaseScratchRegions() { std::vector<Region>().swap(scratch); }
+
 void ReturnScratchRegion(Region&& region) {
   if (scratch.size() >= kScratchRegions) scratch.erase(scratch.begin());
   scratch.push_back(std::move(region));

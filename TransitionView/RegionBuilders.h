@@ -46,6 +46,8 @@ std::optional<Region> RandomSquaresRgn(int W, int H, int p);
 // taken from here is empty, exactly as a new one.
 Region TakeScratchRegion(const Rect& bounds);
 void ReturnScratchRegion(Region&& region);
+// Frees the kept storage.
+void ReleaseScratchRegions();
 
 // One filled triangle (winding rule) within the view (0, 0, W, H); empty when
 // its corners lie on one line.

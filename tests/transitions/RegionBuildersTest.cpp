@@ -269,6 +269,8 @@ TEST(ScratchRegions, AReusedRegionStartsEmpty) {
   // Bounds of another size get a region of their own.
   ReturnScratchRegion(FromRects(bounds, {{0, 0, 5, 5}}));
   EXPECT_EQ(TakeScratchRegion({0, 0, 10, 10}).Bounds(), (Rect{0, 0, 10, 10}));
+  ReleaseScratchRegions();
+  EXPECT_TRUE(TakeScratchRegion(bounds).IsEmpty());
 }
 
 }  // namespace
