@@ -36,7 +36,7 @@ for t in "${targets[@]}"; do
   mkdir -p "$corpus" "$artifacts"
   log=build-fuzz/fuzz_$t.log
   echo "== fuzz_$t for ${seconds}s"
-  if ! build-fuzz/bin/fuzz_$t -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 \
+  if ! build-fuzz/bin/fuzz_$t -max_total_time="$seconds" -timeout=60 -rss_limit_mb=4096 \
       -artifact_prefix="$artifacts/" -print_final_stats=1 "$corpus" "build/fuzz-seeds/$t" \
       >"$log" 2>&1; then
     failed=1

@@ -19,3 +19,5 @@ echo "== tests (build) =="
 run_suite build
 echo "== tests (build-asan: AddressSanitizer + UndefinedBehaviorSanitizer) =="
 run_suite build-asan
+echo "== fuzz smoke: every libFuzzer target for a few seconds =="
+bash scripts/fuzz.sh 3
