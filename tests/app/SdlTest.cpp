@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <stdexcept>
@@ -112,6 +114,56 @@ TEST(SdlWindow, CoversThePrimaryDisplayAndPresentsFrames) {
   EXPECT_EQ(first, window->ClientRect());
   window->Hide();
   EXPECT_TRUE(SDL_IsScreenSaverEnabled());
+}
+
+// Real X input through xdotool: keys arrive as virtual-key codes, a click as
+// a click, and losing the focus as a deactivation.
+TEST(SdlWindow, ReportsKeysClicksAndDeactivationFromTheDisplay) {
+  SdlLoop loop;
+  auto window = OpenWindow(loop);
+  if (!window) GTEST_SKIP() << "no display";
+  if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xdotool";
+  std::vector<std::pair<int, bool>> keys;
+  int clicks = 0, deactivations = 0;
+  window->handlers.onKeyDown = [&](int code, bool alt) { keys.emplace_back(code, alt); };
+  window->handlers.onClick = [&] { ++clicks; };
+  window->handlers.onDeactivate = [&] { ++deactivations; };
+  window->Show();
+  auto pump = [&](uint32_t ms) {
+    const uint32_t t0 = loop.GetTickCount();
+    while (loop.GetTickCount() - t0 < ms) {
+      loop.ProcessMessages();
+      loop.WaitMessage(10);
+    }
+  };
+  pump(200);
+  const std::string id = std::to_string(window->XWindowId());
+  ASSERT_NE(window->XWindowId(), 0u);
+  ASSERT_EQ(std::system(("xdotool windowfocus --sync " + id).c_str()), 0);
+  pump(200);
+  ASSERT_EQ(std::system("xdotool key Escape key a key alt+F4 mousemove 100 100 click 1"), 0);
+  pump(500);
+  ASSERT_GE(keys.size(), 3u);
+  EXPECT_EQ(keys[0], (std::pair<int, bool>{27, false}));
+  EXPECT_EQ(keys[1], (std::pair<int, bool>{'A', false}));
+  // Alt comes first as a key of its own, then F4 with Alt held.
+  EXPECT_NE(std::find(keys.begin(), keys.end(), std::pair<int, bool>{0x73, true}), keys.end());
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(deactivations, 0);
+  // Another window takes the focus.
+  SDL_Window* other = SDL_CreateWindow("other", 0, 0, 50, 50, 0);
+  ASSERT_NE(other, nullptr);
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  ASSERT_TRUE(SDL_GetWindowWMInfo(other, &info));
+  pump(200);
+  ASSERT_EQ(std::system(("xdotool windowfocus --sync " +
+                         std::to_string(static_cast<unsigned long>(info.info.x11.window)))
+                            .c_str()),
+            0);
+  pump(300);
+  EXPECT_EQ(deactivations, 1);
+  SDL_DestroyWindow(other);
 }
 
 TEST(SdlWindow, FactoryGivesAnSdlWindowOnAnSdlLoop) {

@@ -1,6 +1,7 @@
 #include "platform/app/sdl/SdlWindow.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <stdexcept>
 #include <string>
@@ -114,6 +115,16 @@ void SdlWindow::Present(const Bitmap& frame, const Rect& area) {
   SDL_UpdateTexture(texture_, &dst, frame.Row(r.top) + r.left, static_cast<int>(frame.StrideBytes()));
   SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
   SDL_RenderPresent(renderer_);
+}
+
+unsigned long SdlWindow::XWindowId() const {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11)
+    return static_cast<unsigned long>(info.info.x11.window);
+#endif
+  return 0;
 }
 
 Point SdlWindow::CursorPos() const {

@@ -35,6 +35,8 @@ class SdlWindow : public Window {
   void ShowCursor(bool visible) override;
 
   uint32_t Id() const { return id_; }
+  // The X11 window behind it (0 on other video drivers); for tests and tools.
+  unsigned long XWindowId() const;
   bool VSync() const { return vsync_; }
   // One SDL event meant for this window; called by SdlLoop.
   void HandleEvent(const SDL_Event& e);
