@@ -131,7 +131,7 @@ inline int32_t TicksUntil(uint32_t due, uint32_t now) { return static_cast<int32
 // Enabling (or changing the interval of an enabled timer) restarts the
 // interval. A handler may disable or re-enable its own timer, or destroy it.
 // A timer that fell behind fires once, not once per missed interval. Main
-// thread only.
+// thread only; destroy it before its loop (as windows too).
 class Timer {
  public:
   explicit Timer(EventLoop& loop = Application());
