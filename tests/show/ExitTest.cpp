@@ -111,7 +111,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, Captions,
                          ::testing::Values(CaptionCase{true, true, "Lake · 湖", true},
                                            CaptionCase{true, true, "", false},
                                            CaptionCase{false, true, "Lake", false},
-                                           CaptionCase{true, false, "Lake", false}));
+                                           CaptionCase{true, false, "Lake", false}),
+                         [](const ::testing::TestParamInfo<CaptionCase>& info) {
+                           const CaptionCase& c = info.param;
+                           return std::string(c.showCaption ? "Wanted" : "NotWanted") +
+                                  (c.userShowCaption ? "UserOn" : "UserOff") +
+                                  (*c.text ? "WithText" : "NoText");
+                         });
 
 // UserShowTransition off: style 0 for every picture, and the step is still handed on.
 TEST(Preferences, TransitionsOffGiveStyleZeroAndKeepTheStep) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 
 #include "show/ShowRules.h"
 
@@ -74,7 +75,12 @@ INSTANTIATE_TEST_SUITE_P(
                       StyleCase{128, true, true, -1}, StyleCase{-3, true, true, -1},
                       StyleCase{1000, false, true, 0},
                       // The user's switch wins over everything.
-                      StyleCase{5, true, false, 0}, StyleCase{-1, true, false, 0}));
+                      StyleCase{5, true, false, 0}, StyleCase{-1, true, false, 0}),
+    [](const ::testing::TestParamInfo<StyleCase>& info) {
+      const StyleCase& c = info.param;
+      return "Mode" + std::string(c.mode < 0 ? "Minus" : "") + std::to_string(c.mode < 0 ? -c.mode : c.mode) +
+             (c.anyEnabled ? "" : "NoneEnabled") + (c.userShowTransition ? "" : "UserOff");
+    });
 
 TEST(ShowRules, RandomStyleDrawsOnlyEnabledOnes) {
   std::array<bool, kStyleCount> enabled{};
