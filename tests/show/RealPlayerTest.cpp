@@ -110,5 +110,48 @@ TEST(RealPlayer, DemoShowRunsAndEndsOnAKey) {
   EXPECT_TRUE(*after == *before) << "a window was left on screen";
 }
 
+// The movement rule reads the system cursor position: moving the mouse 300
+// pixels left and then 40 to the right of that ends the show.
+TEST(RealPlayer, MouseMovementEndsTheShow) {
+  if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display";
+  ShowSandbox box;
+  const std::string scr = box.Pack(
+      PicturesSection({box.WriteBmp("media/p.bmp", 64, 48, 0x2040C0)}, 3) +
+      "[ExitOption]\nExitOnMouseMove=1\nExitOnKeyPress=1\n");
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    setenv("TMPDIR", box.TempFolder().c_str(), 1);
+    setenv("XDG_CONFIG_HOME", box.ConfigFolder().c_str(), 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    execl(scr.c_str(), scr.c_str(), "/s", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  SleepMs(6000);
+  EXPECT_EQ(std::system("xdotool mousemove 600 500 sleep 0.5 mousemove 640 500"), 0);
+  int status = 0;
+  pid_t done = 0;
+  for (int i = 0; i < 50 && done == 0; ++i) {
+    done = waitpid(pid, &status, WNOHANG);
+    if (done == 0) SleepMs(100);
+  }
+  if (done == 0) {
+    // End it the other way, so that nothing is left behind.
+    std::system("xdotool search --onlyvisible --name '^Screen Saver$' windowfocus --sync key a");
+    for (int i = 0; i < 50 && done == 0; ++i) {
+      done = waitpid(pid, &status, WNOHANG);
+      if (done == 0) SleepMs(100);
+    }
+    if (done == 0) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+    }
+    FAIL() << "moving the mouse did not end the show";
+  }
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_FALSE(fs::exists(box.WorkingFolder()));
+}
+
 }  // namespace
 }  // namespace ls::test
