@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Soak run: the show of a screensaver with every style enabled, pictures of
+# mixed sizes and formats (JPEG, GIF, bitmap), music and picture sounds, for
+# HOURS of virtual time in the headless simulator. Samples the resident
+# memory after the first virtual minute and at the end, and fails when the
+# end is more than 10 % above the first sample.
+#
+# usage: scripts/soak.sh HOURS [BUILD_DIR]
+#   HOURS may be a fraction (0.1 = 6 virtual minutes).
+#   BUILD_DIR defaults to build; a sanitizer build works too (the leak
+#   report, if any, is in the log printed at the end).
+# env: SOAK_SIZE (default 320x240), SOAK_DIR (default: a new temporary folder).
+set -euo pipefail
+
+hours=${1:?usage: scripts/soak.sh HOURS [BUILD_DIR]}
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${2:-$root/build}
+tool=$build/bin/lanternslide-tool
+size=${SOAK_SIZE:-320x240}
+[ -x "$tool" ] || { echo "soak: no $tool (build lanternslide-tool first)" >&2; exit 2; }
+command -v convert >/dev/null || { echo "soak: needs ImageMagick's convert" >&2; exit 2; }
+
+seconds=$(awk -v h="$hours" 'BEGIN { s = int(h * 3600); if (s < 61) s = 61; print s }')
+work=${SOAK_DIR:-$(mktemp -d /tmp/ls-soak-XXXXXX)}
+mkdir -p "$work/tmp" "$work/config"
+media=$work/media
+
+"$tool" demo-media "$media" >/dev/null
+# Pictures in other formats and sizes, from the demo's JPEGs.
+convert "$media/mountains.jpg" -resize 800x600 "$media/mountains.gif"
+convert "$media/stars.jpg" -resize 1024x640 -type TrueColor "BMP3:$media/stars.bmp"
+convert "$media/garden.jpg" -resize 160x90 "$media/garden-small.jpg"
+convert "$media/sails.jpg" -resize 2400x1800 "$media/sails-large.jpg"
+convert "$media/bamboo.jpg" -resize 120x75 "$media/bamboo.gif"
+convert "$media/lanterns.jpg" -resize 300x200 -type TrueColor "BMP3:$media/lanterns.bmp"
+
+# The demo project with its fixed styles dropped (every picture then draws
+# from all enabled styles, and all are enabled), random order, and the extra
+# pictures, two of them with a sound.
+project=$work/soak.ini
+extra=(mountains.gif stars.bmp garden-small.jpg sails-large.jpg bamboo.gif lanterns.bmp)
+count=$((6 + ${#extra[@]}))
+grep -v 'TransitionMode=' "$media/demo.ini" |
+  sed -e "s/^ImageCount=.*/ImageCount=$count/" -e 's/^ShowImageRandomly=.*/ShowImageRandomly=1/' > "$project"
+i=6
+for f in "${extra[@]}"; do
+  {
+    echo "File$i=$media/$f"
+    echo "File${i}SceneDuration=3"
+    echo "File${i}ShowCaption=1"
+    echo "File${i}Caption=$f"
+    if [ $((i % 3)) = 0 ]; then echo "File${i}Sound=$media/chime.wav"; fi
+  } >> "$project"
+  i=$((i + 1))
+done
+"$tool" pack "$project" -o "$work/Soak.scr" >/dev/null
+
+trace=$work/trace.jsonl
+log=$work/simulate.log
+start_ns=$(date +%s%N)
+TMPDIR=$work/tmp/ XDG_CONFIG_HOME=$work/config \
+  stdbuf -oL "$tool" simulate "$work/Soak.scr" --seconds "$seconds" --size "$size" --seed 5 > "$trace" 2> "$log" &
+pid=$!
+
+rss() { awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status" 2>/dev/null || true; }
+last_t() { tail -n 1 "$trace" 2>/dev/null | sed -n 's/^{"t":\([0-9]*\),.*/\1/p'; }
+first_rss=
+end_rss=
+while kill -0 "$pid" 2>/dev/null; do
+  r=$(rss)
+  t=$(last_t)
+  if [ -n "$r" ]; then
+    end_rss=$r
+    if [ -z "$first_rss" ] && [ -n "$t" ] && [ "$t" -ge 60000 ]; then first_rss=$r; fi
+  fi
+  sleep 0.2
+done
+status=0
+wait "$pid" || status=$?
+wall=$(awk -v a="$start_ns" -v b="$(date +%s%N)" 'BEGIN { printf "%.1f", (b - a) / 1e9 }')
+
+slides=$(grep -c '"ev":"slide"' "$trace" || true)
+skips=$(grep -c '"ev":"skip"' "$trace" || true)
+tracks=$(grep -c '"ev":"track"' "$trace" || true)
+sounds=$(grep -c '"ev":"sound"' "$trace" || true)
+styles=$(grep -o '"ev":"slide".*"style":[0-9]*' "$trace" | sed 's/.*"style"://' | sort -un | wc -l)
+ended=$(tail -n 1 "$trace")
+echo "virtual time:  $seconds s ($hours h) at $size"
+echo "wall time:     $wall s"
+echo "slides shown:  $slides ($styles different styles), skips: $skips, tracks: $tracks, sounds: $sounds"
+echo "RSS after 1 min: ${first_rss:-?} kB; at the end: ${end_rss:-?} kB"
+echo "last line:     $ended"
+echo "exit status:   $status"
+if [ -s "$log" ]; then echo "simulate's messages ($log):"; head -n 40 "$log"; fi
+leftover=$(ls -A "$work/tmp")
+fail=0
+[ "$status" = 0 ] || { echo "soak: simulate failed" >&2; fail=1; }
+[ -z "$leftover" ] || { echo "soak: left in the temporary folder: $leftover" >&2; fail=1; }
+case $ended in *'"ev":"end"'*'"workdir_removed":true'*) ;; *) echo "soak: no clean end" >&2; fail=1 ;; esac
+if [ -n "$first_rss" ] && [ -n "$end_rss" ]; then
+  if [ "$end_rss" -gt $((first_rss + first_rss / 10)) ]; then
+    echo "soak: memory grew more than 10 % ($first_rss kB -> $end_rss kB)" >&2
+    fail=1
+  fi
+else
+  echo "soak: memory was not sampled" >&2
+  fail=1
+fi
+[ -n "${SOAK_DIR:-}" ] || [ "$fail" = 1 ] || rm -rf "$work"
+exit "$fail"
