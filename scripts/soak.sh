@@ -18,7 +18,7 @@ build=${2:-$root/build}
 tool=$build/bin/lanternslide-tool
 size=${SOAK_SIZE:-320x240}
 [ -x "$tool" ] || { echo "soak: no $tool (build lanternslide-tool first)" >&2; exit 2; }
-command -v convert >/dev/null || { echo "soak: needs ImageMagick's convert" >&2; exit 2; }
+command -v python3 >/dev/null || { echo "soak: needs python3 to draw the GIF and bitmap pictures" >&2; exit 2; }
 
 seconds=$(awk -v h="$hours" 'BEGIN { s = int(h * 3600); if (s < 61) s = 61; print s }')
 work=${SOAK_DIR:-$(mktemp -d /tmp/ls-soak-XXXXXX)}
@@ -26,19 +26,69 @@ mkdir -p "$work/tmp" "$work/config"
 media=$work/media
 
 "$tool" demo-media "$media" >/dev/null
-# Pictures in other formats and sizes, from the demo's JPEGs.
-convert "$media/mountains.jpg" -resize 800x600 "$media/mountains.gif"
-convert "$media/stars.jpg" -resize 1024x640 -type TrueColor "BMP3:$media/stars.bmp"
-convert "$media/garden.jpg" -resize 160x90 "$media/garden-small.jpg"
-convert "$media/sails.jpg" -resize 2400x1800 "$media/sails-large.jpg"
-convert "$media/bamboo.jpg" -resize 120x75 "$media/bamboo.gif"
-convert "$media/lanterns.jpg" -resize 300x200 -type TrueColor "BMP3:$media/lanterns.bmp"
+# Pictures in other formats and sizes: 256-colour GIFs and 24-bit bitmaps
+# with patterns, drawn here without an image library.
+python3 - "$media" <<'PY'
+import struct, sys
+out = sys.argv[1]
+
+def pixel(x, y, w, h, k):
+    return ((x * 255 // max(w - 1, 1)) ^ (k * 40), (y * 255 // max(h - 1, 1)), ((x + y + 16 * k) * 3) & 255)
+
+def bmp(name, w, h, k):
+    row = (w * 3 + 3) & ~3
+    data = bytearray()
+    for y in range(h - 1, -1, -1):
+        line = bytearray()
+        for x in range(w):
+            r, g, b = pixel(x, y, w, h, k)
+            line += bytes((b, g, r))
+        data += line + bytes(row - 3 * w)
+    head = b"BM" + struct.pack("<IHHI", 54 + len(data), 0, 0, 54)
+    head += struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(data), 3780, 3780, 0, 0)
+    open(f"{out}/{name}", "wb").write(head + data)
+
+def gif(name, w, h, k):
+    # A clear code before every pixel keeps the codes 9 bits wide.
+    palette = b"".join(bytes((i, (i * 7) & 255, 255 - i)) for i in range(256))
+    bits = acc = 0
+    packed = bytearray()
+    def put(code):
+        nonlocal bits, acc
+        acc |= code << bits
+        bits += 9
+        while bits >= 8:
+            packed.append(acc & 255)
+            acc >>= 8
+            bits -= 8
+    for y in range(h):
+        for x in range(w):
+            put(256)
+            put(((x // 8) * 13 + (y // 8) * 7 + k * 50) & 255)
+    put(257)
+    if bits:
+        packed.append(acc & 255)
+    body = bytearray()
+    for i in range(0, len(packed), 255):
+        chunk = packed[i:i + 255]
+        body += bytes((len(chunk),)) + chunk
+    g = b"GIF89a" + struct.pack("<HHBBB", w, h, 0xF7, 0, 0) + palette
+    g += b"," + struct.pack("<HHHHB", 0, 0, w, h, 0) + b"\x08" + bytes(body) + b"\x00;"
+    open(f"{out}/{name}", "wb").write(g)
+
+gif("checks-large.gif", 800, 600, 1)
+gif("checks-small.gif", 120, 75, 2)
+bmp("gradient-large.bmp", 1024, 640, 3)
+bmp("gradient-small.bmp", 300, 200, 4)
+bmp("gradient-wide.bmp", 1200, 240, 5)
+gif("checks-tall.gif", 200, 700, 6)
+PY
 
 # The demo project with its fixed styles dropped (every picture then draws
 # from all enabled styles, and all are enabled), random order, and the extra
 # pictures, two of them with a sound.
 project=$work/soak.ini
-extra=(mountains.gif stars.bmp garden-small.jpg sails-large.jpg bamboo.gif lanterns.bmp)
+extra=(checks-large.gif gradient-large.bmp checks-small.gif gradient-small.bmp gradient-wide.bmp checks-tall.gif)
 count=$((6 + ${#extra[@]}))
 grep -v 'TransitionMode=' "$media/demo.ini" |
   sed -e "s/^ImageCount=.*/ImageCount=$count/" -e 's/^ShowImageRandomly=.*/ShowImageRandomly=1/' > "$project"
