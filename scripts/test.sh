@@ -11,9 +11,11 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
+# One test at a time: the display tests share one virtual screen, and a window
+# of one test would take the focus from another's.
 run_suite() {
   xvfb-run -a -s "-screen 0 1920x1080x24" \
-    ctest --test-dir "$1" --output-on-failure -j2 --timeout 900
+    ctest --test-dir "$1" --output-on-failure --timeout 900
 }
 echo "== tests (build) =="
 run_suite build
