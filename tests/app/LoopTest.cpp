@@ -276,7 +276,7 @@ TEST(HeadlessWindow, ThePaintComesAfterPostedCallsAndTimersOfThePass) {
   EXPECT_EQ(log, (std::vector<std::string>{"posted", "posted 2", "paint"}));
 }
 
-TEST(Factory, ChoosesBackendsByName) {
+TEST(Backends, ChoosesBackendsByName) {
   EXPECT_EQ(BackendByName("sdl"), BackendKind::kSdl);
   EXPECT_EQ(BackendByName("headless"), BackendKind::kHeadless);
   EXPECT_EQ(BackendByName("gdi"), std::nullopt);
@@ -287,7 +287,7 @@ TEST(Factory, ChoosesBackendsByName) {
   EXPECT_NE(dynamic_cast<HeadlessWindow*>(window.get()), nullptr);
 }
 
-TEST(Application, IsSetOnceAndMissingIsAnError) {
+TEST(ApplicationLoop, IsSetOnceAndMissingIsAnError) {
   SetApplication(nullptr);
   EXPECT_THROW(Application(), std::logic_error);
   {

@@ -16,7 +16,7 @@ struct Clocked {
   void Record() { fired.push_back(loop.GetTickCount()); }
 };
 
-TEST(Timer, IntervalZeroNeverFires) {
+TEST(LoopTimer, IntervalZeroNeverFires) {
   Clocked c;
   Timer t(c.loop);
   t.SetInterval(0);
@@ -31,7 +31,7 @@ TEST(Timer, IntervalZeroNeverFires) {
   EXPECT_EQ(c.loop.GetTickCount(), 10000u);
 }
 
-TEST(Timer, FiresEveryIntervalAndTheClockJumpsBetween) {
+TEST(LoopTimer, FiresEveryIntervalAndTheClockJumpsBetween) {
   Clocked c;
   Timer t(c.loop);
   t.SetInterval(250);
@@ -41,7 +41,7 @@ TEST(Timer, FiresEveryIntervalAndTheClockJumpsBetween) {
   EXPECT_EQ(c.fired, (std::vector<uint32_t>{250, 500, 750, 1000}));
 }
 
-TEST(Timer, OneShotHandlerDisablesAndReEnablingRestartsTheInterval) {
+TEST(LoopTimer, OneShotHandlerDisablesAndReEnablingRestartsTheInterval) {
   Clocked c;
   Timer t(c.loop);
   t.SetInterval(100);
@@ -59,7 +59,7 @@ TEST(Timer, OneShotHandlerDisablesAndReEnablingRestartsTheInterval) {
   EXPECT_EQ(c.fired, (std::vector<uint32_t>{100, 1130}));
 }
 
-TEST(Timer, HandlerCanDisableAndReEnableItself) {
+TEST(LoopTimer, HandlerCanDisableAndReEnableItself) {
   Clocked c;
   Timer t(c.loop);
   t.SetInterval(100);
@@ -77,7 +77,7 @@ TEST(Timer, HandlerCanDisableAndReEnableItself) {
   EXPECT_EQ(c.fired, (std::vector<uint32_t>{100, 200, 350}));
 }
 
-TEST(Timer, ChangingTheIntervalOfAnEnabledTimerRestartsIt) {
+TEST(LoopTimer, ChangingTheIntervalOfAnEnabledTimerRestartsIt) {
   Clocked c;
   Timer t(c.loop);
   t.SetInterval(100);
@@ -89,7 +89,7 @@ TEST(Timer, ChangingTheIntervalOfAnEnabledTimerRestartsIt) {
   EXPECT_EQ(c.fired, (std::vector<uint32_t>{290}));
 }
 
-TEST(Timer, EnablingAnEnabledTimerKeepsItsDueTime) {
+TEST(LoopTimer, EnablingAnEnabledTimerKeepsItsDueTime) {
   Clocked c;
   Timer t(c.loop);
   t.SetInterval(100);
@@ -101,7 +101,7 @@ TEST(Timer, EnablingAnEnabledTimerKeepsItsDueTime) {
   EXPECT_EQ(c.fired, (std::vector<uint32_t>{100}));
 }
 
-TEST(Timer, ATimerDestroyedByAnEarlierHandlerOfTheSamePassDoesNotFire) {
+TEST(LoopTimer, ATimerDestroyedByAnEarlierHandlerOfTheSamePassDoesNotFire) {
   Clocked c;
   Timer killer(c.loop);  // registered first: first of two timers due together
   std::unique_ptr<Timer> victim = std::make_unique<Timer>(c.loop);
@@ -119,7 +119,7 @@ TEST(Timer, ATimerDestroyedByAnEarlierHandlerOfTheSamePassDoesNotFire) {
   EXPECT_EQ(c.fired, (std::vector<uint32_t>{100}));
 }
 
-TEST(Timer, ALateTimerFiresOnceNotOncePerMissedInterval) {
+TEST(LoopTimer, ALateTimerFiresOnceNotOncePerMissedInterval) {
   Clocked c;
   Timer t(c.loop);
   t.SetInterval(10);
@@ -132,7 +132,7 @@ TEST(Timer, ALateTimerFiresOnceNotOncePerMissedInterval) {
   EXPECT_EQ(c.fired, (std::vector<uint32_t>{95, 105}));
 }
 
-TEST(Clock, WrapOfTheTickCountIsHarmless) {
+TEST(LoopClock, WrapOfTheTickCountIsHarmless) {
   HeadlessLoop loop(0xFFFFFF00u);
   std::vector<uint32_t> fired;
   Timer t(loop);

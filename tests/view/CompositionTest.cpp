@@ -7,7 +7,7 @@
 namespace ls::test {
 namespace {
 
-TEST(FitRect, KeepsTheAspectRatioCentredAndEnlargesSmallPictures) {
+TEST(ViewFitRect, KeepsTheAspectRatioCentredAndEnlargesSmallPictures) {
   struct Case {
     int pw, ph;
     Rect bounds, expected;
@@ -24,16 +24,16 @@ TEST(FitRect, KeepsTheAspectRatioCentredAndEnlargesSmallPictures) {
         << c.pw << "x" << c.ph;
 }
 
-class ComposeTest : public ViewTest {};
+class ViewComposeTest : public ViewTest {};
 
-TEST_F(ComposeTest, ANewViewPaintsItsColour) {
+TEST_F(ViewComposeTest, ANewViewPaintsItsColour) {
   EXPECT_TRUE(AllPixels(window.Screen(), {0, 0, W, H}, PixelFromColorRef(view.Color())));
   view.SetColor(0x0000FF);  // red as 0x00BBGGRR
   loop.ProcessMessages();
   EXPECT_TRUE(AllPixels(window.Screen(), {0, 0, W, H}, kRed));
 }
 
-TEST_F(ComposeTest, PicturePlacement) {
+TEST_F(ViewComposeTest, PicturePlacement) {
   struct Case {
     const char* name;
     int pw, ph;
@@ -66,7 +66,7 @@ TEST_F(ComposeTest, PicturePlacement) {
   }
 }
 
-TEST_F(ComposeTest, LargePictureFromTheCornerIsCutAtRightAndBottom) {
+TEST_F(ViewComposeTest, LargePictureFromTheCornerIsCutAtRightAndBottom) {
   Bitmap big(60, 50);
   for (int y = 0; y < 50; ++y)
     for (int x = 0; x < 60; ++x) big.Set(x, y, static_cast<Pixel>(y * 100 + x));
@@ -77,7 +77,7 @@ TEST_F(ComposeTest, LargePictureFromTheCornerIsCutAtRightAndBottom) {
     for (int x = 0; x < W; ++x) ASSERT_EQ(image.At(x, y), static_cast<Pixel>(y * 100 + x));
 }
 
-TEST_F(ComposeTest, TiledAndStretchedBackgroundsUnderThePicture) {
+TEST_F(ViewComposeTest, TiledAndStretchedBackgroundsUnderThePicture) {
   Bitmap tile(16, 16);
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 16; ++x) tile.Set(x, y, static_cast<Pixel>(1 + y * 16 + x));
@@ -107,7 +107,7 @@ TEST_F(ComposeTest, TiledAndStretchedBackgroundsUnderThePicture) {
   }
 }
 
-TEST(TileDraw, CoversTheAreaRowByRowAndSkipsEmptyGraphics) {
+TEST(ViewTileDraw, CoversTheAreaRowByRowAndSkipsEmptyGraphics) {
   Bitmap dst(10, 7);
   const Bitmap g = Solid(4, 3, kRed);
   TTransitionView::TileDraw(dst, {2, 1, 10, 7}, &g);
@@ -122,7 +122,7 @@ TEST(TileDraw, CoversTheAreaRowByRowAndSkipsEmptyGraphics) {
 }
 
 // The caption on a larger view, so that text fits.
-class CaptionTest : public ::testing::Test {
+class ViewCaptionTest : public ::testing::Test {
  protected:
   static constexpr int W = 320, H = 200;
   HeadlessLoop loop;
@@ -152,7 +152,7 @@ class CaptionTest : public ::testing::Test {
   }
 };
 
-TEST_F(CaptionTest, PlacementsFollowThePosition) {
+TEST_F(ViewCaptionTest, PlacementsFollowThePosition) {
   // Where the caption's cell goes; the ink lies inside the cell, so compare
   // with the ink of the same caption drawn at (0, 0).
   Bitmap probe(W, H);
@@ -180,7 +180,7 @@ TEST_F(CaptionTest, PlacementsFollowThePosition) {
   }
 }
 
-TEST_F(CaptionTest, ShadowIsBlackOnePixelRightAndDownUnderTheText) {
+TEST_F(ViewCaptionTest, ShadowIsBlackOnePixelRightAndDownUnderTheText) {
   view.SetColor(0x808080);
   view.SetCaptionPosition(0);
   const Bitmap plain = view.ComposeNewImage();
@@ -215,7 +215,7 @@ TEST_F(CaptionTest, ShadowIsBlackOnePixelRightAndDownUnderTheText) {
     }
 }
 
-TEST_F(CaptionTest, ClearOldImageLeavesOutPictureAndCaption) {
+TEST_F(ViewCaptionTest, ClearOldImageLeavesOutPictureAndCaption) {
   view.SetColor(0x0000FF);
   view.SetPicture(Solid(50, 50, kGreen));
   view.SetClearOldImage(true);
@@ -223,7 +223,7 @@ TEST_F(CaptionTest, ClearOldImageLeavesOutPictureAndCaption) {
   EXPECT_TRUE(AllPixels(image, {0, 0, W, H}, kRed));
 }
 
-TEST_F(ComposeTest, LayoutChangesAfterATransitionLeaveTheScreenAsItIs) {
+TEST_F(ViewComposeTest, LayoutChangesAfterATransitionLeaveTheScreenAsItIs) {
   view.SetPicture(Solid(10, 10, kGreen));
   view.SetStep(100);
   view.SetStyle(kRevealFromLeft);
