@@ -47,6 +47,9 @@ INSTANTIATE_TEST_SUITE_P(
         SettingsCase{"TypeBackslash", "File2Type", ".a\\b", {0, 1, 3}, {2}},
         SettingsCase{"TypeControlCharacter", "File2Type", std::string(".g\x01if"), {0, 1, 3}, {2}},
         SettingsCase{"TypeFortyCharacters", "File2Type", "." + std::string(39, 'g'), {0, 1, 3}, {2}},
+        SettingsCase{"MorePicturesThanBlocks", "ImageCount", "99", {0, 1, 2, 3}, {4, 5}},
+        SettingsCase{"NegativePictureCount", "ImageCount", "-3", {}, {}},
+        SettingsCase{"HugeMusicCount", "MusicCount", "1000000", {0, 1, 2, 3}, {}},
         SettingsCase{"SoundTypeClimbsUp", "FileSound1Type", "/../../sentinel/x", {0, 1, 2, 3}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -90,8 +93,9 @@ TEST(DamagedPackage, CutAtManyPoints) {
   ASSERT_EQ(pictureStart.size(), 4u);
   const int64_t firstBlock = pictureStart[3];
   const std::string file = box.Path("Cut.scr");
-  for (int k = 1; k <= 10; ++k) {
-    const size_t endCut = whole.size() * k / 11;
+  std::vector<size_t> endCuts = {0, 3, 7, whole.size() - 1, whole.size() - 5, whole.size() - 9};
+  for (int k = 1; k <= 10; ++k) endCuts.push_back(whole.size() * k / 11);
+  for (const size_t endCut : endCuts) {
     SCOPED_TRACE("end cut at " + std::to_string(endCut));
     WriteBytes(file, whole.substr(0, endCut));
     const auto trace = box.RunDamaged(file, {}, {}, 6);
