@@ -129,6 +129,14 @@ unsigned long SdlWindow::XWindowId() const {
 
 Point SdlWindow::CursorPos() const {
   int x = 0, y = 0;
+  // Under X the global state is only read at start-up and goes stale; while
+  // the pointer is over our window its position follows the motion events.
+  if (SDL_GetMouseFocus() == window_) {
+    int wx = 0, wy = 0;
+    SDL_GetMouseState(&x, &y);
+    SDL_GetWindowPosition(window_, &wx, &wy);
+    return {x + wx, y + wy};
+  }
   SDL_GetGlobalMouseState(&x, &y);
   return {x, y};
 }
