@@ -27,8 +27,10 @@ PreviewImage LoadPreviewImage(const std::string& programPath) {
     if (package->previewImage) {
       // The extension chooses the decoder; anything that is neither JPEG nor
       // GIF must be a Windows bitmap, or the built-in picture is shown.
-      if (std::optional<Bitmap> picture =
-              LoadPictureMemory(*package->previewImage, package->preview.PreviewImageType)) {
+      PictureLoadOptions options;
+      options.decoders = PictureDecoders::kJpegGifOrBitmap;
+      if (std::optional<Bitmap> picture = LoadPictureMemory(
+              *package->previewImage, package->preview.PreviewImageType, nullptr, options)) {
         image.PreviewBitmap = std::move(*picture);
         return image;
       }

@@ -261,7 +261,9 @@ void TScreensaverForm::ScreenTimerTimer() {
   const PictureFit fit = FitForPictureSize(entry->PictureSize);
   // A stretched picture is never shown larger than the screen, so a large
   // JPEG may be decoded at a reduced scale that still covers it.
+  // Slides know JPEG and GIF; every other file must be a Windows bitmap.
   PictureLoadOptions options;
+  options.decoders = PictureDecoders::kJpegGifOrBitmap;
   if (fit.stretch) {
     options.fitWidth = window_.ClientWidth();
     options.fitHeight = window_.ClientHeight();

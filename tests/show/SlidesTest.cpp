@@ -208,5 +208,33 @@ TEST(Slides, ClearOldImageStartsEachSlideFromTheBackground) {
   }
 }
 
+// Slides know JPEG and GIF by their extension; any other file is read as a
+// Windows bitmap whatever its extension says. So bitmap data named ".png"
+// shows, and an icon (which the general loader would draw) is passed over.
+TEST(Slides, OtherExtensionsGoToTheBitmapLoader) {
+  ShowSandbox box;
+  const std::string bmp = box.WriteBmp("media/bitmap.bmp", 8, 6, 0x336699);
+  const std::string bmpNamedPng = box.Path("media/bitmap.png");
+  fs::rename(bmp, bmpNamedPng);
+  // A 2 x 2 icon of 32-bit pixels with its mask.
+  const unsigned char icon[] = {
+      0, 0, 1, 0, 1, 0, 2, 2, 0, 0, 1, 0, 32, 0, 64, 0, 0, 0, 22, 0, 0, 0, 40, 0,
+      0, 0, 2, 0, 0, 0, 4, 0, 0, 0, 1, 0, 32, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x20, 0x40, 0x80, 0xFF, 0x20, 0x40, 0x80, 0xFF,
+      0x20, 0x40, 0x80, 0xFF, 0x20, 0x40, 0x80, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0};
+  const std::string ico =
+      box.WriteFile("media/icon.ico", std::string(reinterpret_cast<const char*>(icon), sizeof icon));
+  box.WriteDirectRunSettings(PicturesSection({bmpNamedPng, ico}, 2, "", "ShowImageRandomly=0\n"));
+  const auto trace = box.Simulate(ShowRunnerPath(), "--seconds 12");
+  const auto slides = Events(trace, "slide");
+  const auto skips = Events(trace, "skip");
+  ASSERT_FALSE(slides.empty());
+  EXPECT_EQ(slides[0].Int("index"), 0);
+  ASSERT_FALSE(skips.empty());
+  EXPECT_EQ(skips[0].Int("index"), 1);
+  EXPECT_EQ(skips[0].Str("reason"), "undecodable");
+  for (const auto& s : slides) EXPECT_EQ(s.Int("index"), 0);
+}
+
 }  // namespace
 }  // namespace ls::test
