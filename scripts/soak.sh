@@ -9,7 +9,9 @@
 #   HOURS may be a fraction (0.1 = 6 virtual minutes).
 #   BUILD_DIR defaults to build; a sanitizer build works too (the leak
 #   report, if any, is in the log printed at the end).
-# env: SOAK_SIZE (default 320x240), SOAK_DIR (default: a new temporary folder).
+# env: SOAK_SIZE (default 320x240), SOAK_DIR (default: a new temporary folder),
+#      SOAK_PLAYER: the player the package is appended to (default: the build's
+#      lanternslide; simulate reads only the package, so any build's will do).
 set -euo pipefail
 
 hours=${1:?usage: scripts/soak.sh HOURS [BUILD_DIR]}
@@ -103,12 +105,17 @@ for f in "${extra[@]}"; do
   } >> "$project"
   i=$((i + 1))
 done
-"$tool" pack "$project" -o "$work/Soak.scr" >/dev/null
+player=${SOAK_PLAYER:-$build/bin/lanternslide}
+[ -f "$player" ] || { echo "soak: no player $player (build lanternslide or set SOAK_PLAYER)" >&2; exit 2; }
+"$tool" pack "$project" -o "$work/Soak.scr" --player "$player" >/dev/null
 
 trace=$work/trace.jsonl
 log=$work/simulate.log
 start_ns=$(date +%s%N)
+# stdbuf's preloaded library comes before a sanitizer build's runtime; that
+# order is harmless here.
 TMPDIR=$work/tmp/ XDG_CONFIG_HOME=$work/config \
+  ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 \
   stdbuf -oL "$tool" simulate "$work/Soak.scr" --seconds "$seconds" --size "$size" --seed 5 > "$trace" 2> "$log" &
 pid=$!
 
@@ -133,7 +140,7 @@ slides=$(grep -c '"ev":"slide"' "$trace" || true)
 skips=$(grep -c '"ev":"skip"' "$trace" || true)
 tracks=$(grep -c '"ev":"track"' "$trace" || true)
 sounds=$(grep -c '"ev":"sound"' "$trace" || true)
-styles=$(grep -o '"ev":"slide".*"style":[0-9]*' "$trace" | sed 's/.*"style"://' | sort -un | wc -l)
+styles=$(grep -o '"ev":"slide".*"style":[0-9]*' "$trace" | sed 's/.*"style"://' | sort -un | wc -l || true)
 ended=$(tail -n 1 "$trace")
 echo "virtual time:  $seconds s ($hours h) at $size"
 echo "wall time:     $wall s"
