@@ -186,7 +186,23 @@ std::optional<Bitmap> DecodeGif(std::span<const uint8_t> data, const PictureLoad
   return LoadWithPixbuf(data, "gif", Alpha::kBlend, options);
 }
 
+// The icon directory against the data: every entry's image lies inside it.
+// The decoder sizes its buffers from the entries before it reads them.
+bool IcoDirectoryIsSound(std::span<const uint8_t> d) {
+  if (d.size() < 6 || U16(d, 0) != 0) return false;
+  const uint16_t type = U16(d, 2);
+  const uint64_t count = U16(d, 4);
+  if ((type != 1 && type != 2) || count == 0 || 6 + 16 * count > d.size()) return false;
+  for (uint64_t i = 0; i < count; ++i) {
+    const uint64_t bytes = U32(d, 6 + 16 * i + 8);
+    const uint64_t offset = U32(d, 6 + 16 * i + 12);
+    if (bytes == 0 || offset + bytes > d.size()) return false;
+  }
+  return true;
+}
+
 std::optional<Bitmap> DecodeIco(std::span<const uint8_t> data, const PictureLoadOptions& options) {
+  if (!IcoDirectoryIsSound(data)) return std::nullopt;
   // Icon entries are at most 256 x 256; gdk-pixbuf picks the largest.
   return LoadWithPixbuf(data, "ico", Alpha::kBlend, options);
 }

@@ -305,6 +305,12 @@ std::vector<RefuseCase> RefuseCases() {
       // 12000 x 9000 declared, a few bytes present.
       {"BmpHugeDeclared", [] { return test::BmpHeaderOnly(12000, 9000, 64); }, ".bmp"},
       {"BmpZeroWidth", [] { return test::BmpHeaderOnly(0, 10, 64); }, ".bmp"},
+      // An icon whose one image is declared far larger than the file.
+      {"IcoImageBeyondData", [] {
+         Bytes b = test::EncodeWithPixbuf(16, 16, std::vector<uint32_t>(256, 0xFF336699u), "ico");
+         b[14] = 0x21; b[15] = 0x21; b[16] = 0x21; b[17] = 0x21;
+         return b;
+       }, ".ico"},
       // A colour count of nearly 2^32: the table would lie far beyond the data.
       {"BmpColourTableBeyondData", [] {
          Bytes b = test::EncodeBmp8(4, 4, {kRed, kGreen}, std::vector<uint8_t>(16, 1));
