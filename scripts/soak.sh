@@ -8,7 +8,9 @@
 # usage: scripts/soak.sh HOURS [BUILD_DIR]
 #   HOURS may be a fraction (0.1 = 6 virtual minutes).
 #   BUILD_DIR defaults to build; a sanitizer build works too (the leak
-#   report, if any, is in the log printed at the end).
+#   report, if any, is in the log printed at the end). Its memory grows with
+#   the sanitizer's quarantine of freed blocks, so for the memory check give
+#   it ASAN_OPTIONS=quarantine_size_mb=0 or use a plain build.
 # env: SOAK_SIZE (default 320x240), SOAK_DIR (default: a new temporary folder),
 #      SOAK_PLAYER: the player the package is appended to (default: the build's
 #      lanternslide; simulate reads only the package, so any build's will do).
