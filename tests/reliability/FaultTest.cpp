@@ -72,7 +72,7 @@ TEST(Fault, FullDiskDuringExtraction) {
   const std::string scr = box.Pack("[Identify]\nId=full-disk\n" + PicturesSection(files, 1));
   if (mount("tmpfs", box.TempFolder().c_str(), "tmpfs", 0, "size=2m") != 0)
     GTEST_SKIP() << "cannot mount a small file system here";
-  const auto trace = box.RunDamaged(scr, {0, 1, 2}, {3}, 30);
+  box.RunDamaged(scr, {0, 1, 2}, {3}, 30);
   umount(box.TempFolder().c_str());
 }
 
