@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -206,8 +207,29 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
+namespace {
+// Temporary files of earlier writes to `native` whose writer is gone (killed
+// between creating and renaming): without this every such crash would leave
+// one more file beside the user's settings.
+void RemoveStaleTemporaries(const std::string& native) {
+  const fs::path target(native);
+  const std::string prefix = target.filename().string() + ".tmp-";
+  std::error_code ec;
+  fs::directory_iterator it(target.has_parent_path() ? target.parent_path() : fs::path("."), ec);
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    char* end = nullptr;
+    const long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
+    if (pid <= 0 || pid > INT_MAX || *end != '-') continue;
+    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) ::unlink(it->path().c_str());
+  }
+}
+}  // namespace
+
 bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
   const std::string native = NativePath(path);
+  RemoveStaleTemporaries(native);
   std::string temp = native + ".tmp-" + std::to_string(::getpid()) + "-" +
                      std::to_string(std::random_device{}() & 0xffffff);
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);

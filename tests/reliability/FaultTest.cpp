@@ -120,6 +120,13 @@ TEST(Fault, UserSettingsSurviveACrashWhileWriting) {
     EXPECT_EQ(f.ReadBool("ExitOption", "ExitOnMouseClick", !expected.ExitOnMouseClick), expected.ExitOnMouseClick);
     EXPECT_EQ(f.ReadBool("ExitOption", "ExitOnKeyPress", !expected.ExitOnKeyPress), expected.ExitOnKeyPress);
   }
+  // The next OK leaves only the settings file: no temporary file of a killed
+  // write stays beside it.
+  IniFile f(path);
+  WriteUserPreferences(f, b);
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(box.ConfigFolder())) names.push_back(e.path().filename().string());
+  EXPECT_EQ(names, std::vector<std::string>{"user.ini"});
 }
 
 }  // namespace
