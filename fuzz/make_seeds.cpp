@@ -95,7 +95,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: fuzz_make_seeds OUTDIR\n");
     return 2;
   }
-  const fs::path out = argv[1];
+  // Absolute: the project names its media by full path.
+  const fs::path out = fs::absolute(argv[1]);
   const ls::Bitmap card = ls::test::Quadrants(16, 12);
   const std::vector<ls::Pixel> palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
   const std::vector<uint8_t> indices = {0, 1, 2, 3, 3, 2, 1, 0, 0, 0, 1, 1, 2, 2, 3, 3};
