@@ -33,5 +33,11 @@ function(ls_test_area area)
   target_link_libraries(test_${area} PRIVATE ${ARG_LINK} GTest::gtest GTest::gmock GTest::gtest_main)
   target_compile_definitions(test_${area} PRIVATE
     LS_SOURCE_DIR="${CMAKE_SOURCE_DIR}" LS_BINARY_DIR="${CMAKE_BINARY_DIR}")
-  gtest_discover_tests(test_${area} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
+  if(CMAKE_CROSSCOMPILING)
+    # Listing the tests needs Wine: done when CTest runs, not at build time.
+    gtest_discover_tests(test_${area} DISCOVERY_TIMEOUT 120 DISCOVERY_MODE PRE_TEST
+                         PROPERTIES TIMEOUT 600)
+  else()
+    gtest_discover_tests(test_${area} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
+  endif()
 endfunction()

@@ -12,6 +12,7 @@ packages=(
   xvfb xauth xdotool x11-utils
   fonts-dejavu-core fonts-wqy-zenhei libwmf-0.2-7-gtk
   clang libclang-rt-14-dev
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
 )
 
 missing=()

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds (normal and sanitizer builds) and runs every
-# test of both under a virtual X display.
+# Installs what is missing, builds (normal, sanitizer and Windows builds) and
+# runs every test under a virtual X display: the Linux builds natively, the
+# x86-64 Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh --asan
+bash scripts/build.sh --asan --windows
 
 export NO_AT_BRIDGE=1
 export SDL_AUDIODRIVER=dummy
@@ -21,5 +22,7 @@ echo "== tests (build) =="
 run_suite build
 echo "== tests (build-asan: AddressSanitizer + UndefinedBehaviorSanitizer) =="
 run_suite build-asan
+echo "== tests (build-win64: the Windows build under Wine) =="
+run_suite build-win64
 echo "== fuzz smoke: every libFuzzer target for a few seconds =="
 bash scripts/fuzz.sh 3

@@ -24,4 +24,9 @@ class TOptionFormView {
 // cannot be written (the user's choices would otherwise be lost unseen).
 int RunConfigureMode(const std::string& programPath, TOptionFormView& view);
 
+// Configure mode on the desktop's own dialog (GTK on Linux, a Win32 dialog on
+// Windows; implemented by that platform backend). Returns the exit code, 1
+// with one line on standard error also when there is no display.
+int RunConfigureMode(const std::string& programPath);
+
 }  // namespace ls

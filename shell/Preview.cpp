@@ -100,7 +100,7 @@ int RunPreview(const std::string& programPath, int64_t previewParent, PreviewWin
 }
 
 int RunPreviewMode(const std::string& programPath, int32_t previewParent) {
-  std::unique_ptr<PreviewWindowSystem> system = CreateX11PreviewWindowSystem();
+  std::unique_ptr<PreviewWindowSystem> system = CreatePreviewWindowSystem();
   if (!system) return 1;
   // Window ids are unsigned on X11; the command line carries them as signed
   // 32-bit numbers.

@@ -9,7 +9,7 @@
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Geometry.h"
-#include "platform/x11/PreviewWindow.h"
+#include "platform/app/PreviewWindow.h"
 
 namespace ls {
 

@@ -14,7 +14,7 @@ namespace ls {
 
 int RunShowMode(const std::string& programPath) {
   try {
-    std::unique_ptr<EventLoop> loop = CreateEventLoop(BackendKind::kSdl);
+    std::unique_ptr<EventLoop> loop = CreateEventLoop(BackendKind::kNative);
     SetApplication(loop.get());
     struct Unset {
       ~Unset() { SetApplication(nullptr); }
@@ -35,7 +35,7 @@ int RunShowMode(const std::string& programPath) {
       ShowEnvironment env;
       env.programPath = programPath;
       env.window = window.get();
-      env.media = MediaBackend::kSdl;
+      env.media = MediaBackend::kNative;
       TScreensaverForm form(env);
       // The show window comes up: its view paints over the start-up form.
       window->Show();

@@ -33,7 +33,7 @@ struct ShowEnvironment {
   std::string programPath;
   // The show window; its client area is the whole screen. Must outlive the form.
   Window* window = nullptr;
-  MediaBackend media = MediaBackend::kSdl;
+  MediaBackend media = MediaBackend::kNative;
   // Told what the show does; may be null.
   ShowObserver* observer = nullptr;
 };

@@ -2,7 +2,7 @@
 // Choosing the platform backend at start-up: the loop and the show's window
 // come from the same backend.
 //
-//   auto loop = CreateEventLoop(BackendKind::kSdl);
+//   auto loop = CreateEventLoop(BackendKind::kNative);
 //   SetApplication(loop.get());
 //   auto window = CreateShowWindow(*loop, "My show");
 //
@@ -20,11 +20,12 @@
 namespace ls {
 
 enum class BackendKind {
-  kSdl,       // real time, a real full-screen window
+  kNative,    // real time, a real full-screen window (SDL on Linux, Win32 on Windows)
   kHeadless,  // virtual time, an in-memory window with scripted input
 };
 
-// "sdl" or "headless"; nothing for any other name.
+// "native" (or the native backend's own name, "sdl" or "win32") or
+// "headless"; nothing for any other name.
 std::optional<BackendKind> BackendByName(std::string_view name);
 const char* BackendName(BackendKind kind);
 
@@ -32,9 +33,9 @@ const char* BackendName(BackendKind kind);
 std::unique_ptr<EventLoop> CreateEventLoop(BackendKind kind);
 
 // The show's window on `loop` (a loop of either backend), created hidden.
-// A headless window is `headlessWidth` x `headlessHeight`; an SDL window has
-// the primary display's size. Throws std::runtime_error when no window can be
-// opened (for SDL: no display).
+// A headless window is `headlessWidth` x `headlessHeight`; a native window
+// has the primary display's size. Throws std::runtime_error when no window can be
+// opened (no display).
 std::unique_ptr<Window> CreateShowWindow(EventLoop& loop, const std::string& title,
                                          int headlessWidth = 1024, int headlessHeight = 768);
 

@@ -2,8 +2,8 @@
 // The program's message loop: posted calls, input, paint requests and timers,
 // all handled on the main thread (the thread that created the loop).
 //
-// Backends: "sdl" (real time, SDL events) and "headless" (a virtual clock:
-// deterministic and never sleeping; when nothing is pending the clock moves
+// Backends: native ("sdl" or "win32": real time, the platform's events) and
+// "headless" (a virtual clock: deterministic and never sleeping; when nothing is pending the clock moves
 // to the next timer or scripted input, and each ProcessMessages call moves it
 // on by one millisecond once it has handled what was due, so a wait that reads
 // the clock between calls always comes to an end).

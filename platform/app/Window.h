@@ -3,8 +3,8 @@
 // shows bitmaps, and input reported in the platform's terms (virtual-key
 // codes, client coordinates, the global cursor position).
 //
-// Backends: SDL (borderless full screen, always on top, no taskbar entry) and
-// headless (an in-memory frame buffer, scripted input).
+// Backends: SDL or Win32 (borderless full screen, always on top, no taskbar
+// entry) and headless (an in-memory frame buffer, scripted input).
 //
 // Painting follows the platform's rules: Invalidate only marks an area; the
 // loop paints it when it has nothing else to do in a pass (or Update paints it

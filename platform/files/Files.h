@@ -1,7 +1,8 @@
 #pragma once
 // The file side of the platform: folders, the program file, deletion and the
 // shell. Paths built by the core may mix "\" and "/" as separators; every
-// function here accepts them so (on POSIX "\" is taken as "/").
+// function here accepts them so (on POSIX "\" is taken as "/", on Windows "/"
+// as "\"). Paths are UTF-8 on both systems.
 
 #include <cstddef>
 #include <cstdint>
@@ -20,8 +21,8 @@ class FolderError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The per-user temporary folder, always ending with a separator:
-// $TMPDIR when set, else $XDG_RUNTIME_DIR, else /tmp/lanternslide-<uid>/
+// The per-user temporary folder, always ending with a separator. Windows: the
+// system's (GetTempPath). POSIX: $TMPDIR when set, else $XDG_RUNTIME_DIR, else /tmp/lanternslide-<uid>/
 // (created with mode 0700; refused with FolderError when it is a link or is
 // owned by someone else).
 std::string GetTempFolder();
@@ -29,11 +30,13 @@ std::string GetTempFolder();
 // back to (with parent "/tmp"): created with mode 0700, refused with
 // FolderError when it is a link, not a folder, or owned by someone else.
 std::string PrivateTempFolderIn(const std::string& parent);
-// Home of the user settings files: $XDG_CONFIG_HOME/lanternslide, else
+// Home of the user settings files. Windows: %APPDATA%\lanternslide (the
+// Windows folder itself is not writable for a normal user). POSIX:
+// $XDG_CONFIG_HOME/lanternslide, else
 // ~/.config/lanternslide (the home from $HOME or the password database),
 // created on demand (no trailing separator). When it cannot be created the
 // path is still returned: reading finds no file, writing reports the error.
-// FolderError only when the user has no home at all.
+// FolderError only when the user has no home (or application data) folder.
 std::string GetWindowsFolder();
 // Full path of the running program file.
 std::string ProgramFilePath();

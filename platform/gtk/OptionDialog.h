@@ -53,9 +53,4 @@ class GtkOptionFormView : public TOptionFormView {
   TModalResult ShowModal(TOptionForm& form) override;
 };
 
-// Configure mode for the entry: the settings dialog of programPath on GTK.
-// Returns the exit code (1 with one line on standard error when there is no
-// display or the user settings file cannot be written).
-int RunConfigureMode(const std::string& programPath);
-
 }  // namespace ls

@@ -2,7 +2,7 @@
 // A media player as the show uses it: give it a file, play, stop, and hear
 // about the end of the track.
 //
-// Backends: SDL2_mixer (music on the music stream, sounds on a channel; both
+// Backends: SDL2_mixer or MCI (music and sounds on separate paths; both
 // can sound together) and headless (a WAV file lasts its real length, any
 // other file 5 seconds, on the loop's clock).
 

@@ -13,11 +13,11 @@
 namespace ls {
 
 enum class MediaBackend {
-  kSdl,       // SDL2_mixer on the real audio device
+  kNative,    // the real audio device: SDL2_mixer on Linux, MCI on Windows
   kHeadless,  // no sound; tracks last their length on the loop's clock
 };
 
-// What a player is for; the SDL backend plays the two on different mixer paths.
+// What a player is for; the native backends play the two on different paths.
 enum class MediaRole {
   kMusic,  // background music: the mixer's music stream, end of track reported
   kSound,  // picture sounds: a mixer channel, so they sound over the music

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/x11/PreviewWindow.h"
+#include "platform/app/PreviewWindow.h"
 
 namespace ls {
 namespace {
@@ -172,7 +172,7 @@ class X11PreviewWindowSystem : public PreviewWindowSystem {
 
 }  // namespace
 
-std::unique_ptr<PreviewWindowSystem> CreateX11PreviewWindowSystem() {
+std::unique_ptr<PreviewWindowSystem> CreatePreviewWindowSystem() {
   Display* display = XOpenDisplay(nullptr);
   if (!display) {
     std::fprintf(stderr, "lanternslide: cannot open the X display\n");

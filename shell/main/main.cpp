@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/files/Files.h"
-#include "platform/gtk/OptionDialog.h"
+#include "settingform/RunConfigure.h"
 #include "shell/CommandLine.h"
 #include "shell/Preview.h"
 #include "show/RunShow.h"

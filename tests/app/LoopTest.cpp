@@ -277,7 +277,7 @@ TEST(HeadlessWindow, ThePaintComesAfterPostedCallsAndTimersOfThePass) {
 }
 
 TEST(Backends, ChoosesBackendsByName) {
-  EXPECT_EQ(BackendByName("sdl"), BackendKind::kSdl);
+  EXPECT_EQ(BackendByName("sdl"), BackendKind::kNative);
   EXPECT_EQ(BackendByName("headless"), BackendKind::kHeadless);
   EXPECT_EQ(BackendByName("gdi"), std::nullopt);
   auto loop = CreateEventLoop(BackendKind::kHeadless);

@@ -167,7 +167,7 @@ TEST(SdlWindow, ReportsKeysClicksAndDeactivationFromTheDisplay) {
 }
 
 TEST(SdlWindow, FactoryGivesAnSdlWindowOnAnSdlLoop) {
-  auto loop = CreateEventLoop(BackendKind::kSdl);
+  auto loop = CreateEventLoop(BackendKind::kNative);
   std::unique_ptr<Window> window;
   try {
     if (std::getenv("DISPLAY")) window = CreateShowWindow(*loop, "lanternslide test");

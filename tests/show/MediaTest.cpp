@@ -73,8 +73,8 @@ TEST(SdlMedia, MusicEndsOnceAndSoundPlaysBesideIt) {
   setenv("SDL_AUDIODRIVER", "dummy", 0);
   test::ShowSandbox box;
   HeadlessLoop loop(0);  // the end is posted to whichever loop the player has
-  auto music = CreateMediaPlayer(MediaBackend::kSdl, MediaRole::kMusic, loop);
-  auto sound = CreateMediaPlayer(MediaBackend::kSdl, MediaRole::kSound, loop);
+  auto music = CreateMediaPlayer(MediaBackend::kNative, MediaRole::kMusic, loop);
+  auto sound = CreateMediaPlayer(MediaBackend::kNative, MediaRole::kSound, loop);
   int musicEnds = 0, soundEnds = 0;
   music->OnEndOfStream = [&] { ++musicEnds; };
   sound->OnEndOfStream = [&] { ++soundEnds; };

@@ -18,7 +18,7 @@
 #include <mutex>
 
 #include "platform/files/Files.h"
-#include "platform/media/MediaPlayers.h"
+#include "platform/media/NativeMedia.h"
 
 namespace ls {
 namespace {
@@ -227,7 +227,7 @@ class SdlSoundPlayer : public SdlPlayerBase {
 
 }  // namespace
 
-std::unique_ptr<MediaPlayer> CreateSdlMediaPlayer(MediaRole role, EventLoop& loop) {
+std::unique_ptr<MediaPlayer> CreateNativeMediaPlayer(MediaRole role, EventLoop& loop) {
   if (role == MediaRole::kMusic) return std::make_unique<SdlMusicPlayer>(loop);
   return std::make_unique<SdlSoundPlayer>(loop);
 }

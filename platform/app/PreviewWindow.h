@@ -2,7 +2,8 @@
 // The window side of preview mode: one plain child window inside a foreign
 // parent window (the preview box of the desktop's display settings), shown
 // until the parent destroys it. The preview's logic (shell/Preview.h) paints
-// and answers clicks through this interface; the X11 backend implements it.
+// and answers clicks through this interface; the desktop's backend (X11 or
+// Win32) implements it.
 
 #include <cstdint>
 #include <memory>
@@ -45,8 +46,8 @@ class PreviewWindowSystem {
   virtual int64_t ChildWindow() const = 0;
 };
 
-// The X11 implementation; nullptr (with one line on standard error) when no
-// display can be opened.
-std::unique_ptr<PreviewWindowSystem> CreateX11PreviewWindowSystem();
+// The desktop's implementation (X11 or Win32); nullptr (with one line on
+// standard error) when no display can be opened.
+std::unique_ptr<PreviewWindowSystem> CreatePreviewWindowSystem();
 
 }  // namespace ls
