@@ -19,7 +19,8 @@ const char* kUsage =
     "from the project file's folder.\n"
     "\n"
     "  -o OUT         the screensaver to write\n"
-    "  --player PATH  the player to copy (default: lanternslide beside this tool)\n";
+    "  --player PATH  the player to copy: the Linux player or the Windows lanternslide.scr\n"
+    "                 (default: the player beside this tool)\n";
 
 int Pack(const std::vector<std::string>& args) {
   std::string project, out, player;
@@ -42,8 +43,12 @@ int Pack(const std::vector<std::string>& args) {
     return 2;
   }
   if (player.empty()) {
+    // The player built beside the tool: "lanternslide" on Linux,
+    // "lanternslide.scr" on Windows.
     const std::string self = ls::ProgramFilePath();
-    player = self.substr(0, self.find_last_of('/') + 1) + "lanternslide";
+    const std::string folder = self.substr(0, self.find_last_of("/\\") + 1);
+    player = folder + "lanternslide";
+    if (!ls::FileExists(player) && ls::FileExists(player + ".scr")) player += ".scr";
   }
   try {
     const ls::PackSummary summary = ls::PackScreensaver(project, player, out);
