@@ -1,0 +1,18 @@
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include "platform/app/Thread.h"
+
+namespace ls {
+
+// The layer's priority values are the system's own.
+bool SetCurrentThreadPriority(int windowsPriority) {
+  return SetThreadPriority(GetCurrentThread(), windowsPriority) != FALSE;
+}
+
+}  // namespace ls
