@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "ViewFixture.h"
-#include "platform/app/sdl/SdlLoop.h"
+#include "platform/app/Backend.h"
 
 namespace ls::test {
 namespace {
@@ -75,7 +75,8 @@ Recorded RunOnce(EventLoop& loop, Window& window, TShowStyle style, bool threade
 }
 
 TEST(ThreadedView, RunOnTheRealLoopHasTheFramesOfTheMainThreadRun) {
-  SdlLoop loop;
+  std::unique_ptr<EventLoop> realLoop = CreateEventLoop(BackendKind::kNative);
+  EventLoop& loop = *realLoop;
   MemoryWindow window(loop, 64, 48);
   window.Show();
   for (TShowStyle style : {TShowStyle{5}, TShowStyle{60}, TShowStyle{118}}) {
@@ -92,7 +93,8 @@ TEST(ThreadedView, RunOnTheRealLoopHasTheFramesOfTheMainThreadRun) {
 }
 
 TEST(ThreadedView, DestroyedMidRunWaitsForTheThreadAndFiresNothingMore) {
-  SdlLoop loop;
+  std::unique_ptr<EventLoop> realLoop = CreateEventLoop(BackendKind::kNative);
+  EventLoop& loop = *realLoop;
   MemoryWindow window(loop, 64, 48);
   auto view = std::make_unique<TTransitionView>(window);
   int completes = 0, progress = 0;
@@ -118,7 +120,8 @@ TEST(ThreadedView, DestroyedMidRunWaitsForTheThreadAndFiresNothingMore) {
 }
 
 TEST(ThreadedView, StopEndsTheRunAndKeepsItsFrame) {
-  SdlLoop loop;
+  std::unique_ptr<EventLoop> realLoop = CreateEventLoop(BackendKind::kNative);
+  EventLoop& loop = *realLoop;
   MemoryWindow window(loop, 64, 48);
   TTransitionView view(window);
   int completes = 0;
@@ -155,7 +158,8 @@ TEST(ThreadedView, StopEndsTheRunAndKeepsItsFrame) {
 }
 
 TEST(ThreadedView, ManualHoldsTheThreadedRunAndClearingItGoesOnInAThread) {
-  SdlLoop loop;
+  std::unique_ptr<EventLoop> realLoop = CreateEventLoop(BackendKind::kNative);
+  EventLoop& loop = *realLoop;
   MemoryWindow window(loop, 64, 48);
   TTransitionView view(window);
   std::vector<int> positions;
