@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/files/Encoding.h"
+#include "tests/package/DisplayTextCases.h"
 #include "tests/package/TestFolder.h"
 
 namespace ls {
@@ -161,16 +162,7 @@ TEST(FilesTest, ShellOpenHandsTheTargetOverAsOneArgument) {
 }
 
 TEST(FilesTest, DisplayTextIsUtf8OrConvertedFromGb18030) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"plain", "plain"},
-      {"\xE6\xB9\x96", "\xE6\xB9\x96"},                  // "湖" already UTF-8
-      {"\xBA\xFE", "\xE6\xB9\x96"},                      // "湖" in GB18030
-      {"\xC9\xBD\xCB\xAE\xBB\xAD abc", "\xE5\xB1\xB1\xE6\xB0\xB4\xE7\x94\xBB abc"},  // "山水画 abc"
-      {"\xC9\xBD\xCB\xAE", "\xC9\xBD\xCB\xAE"},  // "山水" is also valid UTF-8 ("ɽˮ"): UTF-8 wins
-      {"a\xFF" "b", "a\xEF\xBF\xBD" "b"},                // no character: replaced
-      {"end\xBA", "end\xEF\xBF\xBD"},                    // cut-off pair
-  };
-  for (const auto& [raw, shown] : cases) EXPECT_EQ(ToDisplayText(raw), shown) << raw;
+  for (const auto& [raw, shown] : test::kDisplayTextCases) EXPECT_EQ(ToDisplayText(raw), shown) << raw;
   EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong
   EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // surrogate
   EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));
