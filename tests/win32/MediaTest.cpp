@@ -257,6 +257,23 @@ TEST_F(Win32Media, MusicAndSoundPlayTogetherAndBothEnd) {
   EXPECT_EQ(soundEnds, 1);
 }
 
+// An extension that MCI has no device for goes to the DirectShow device,
+// which plays by the content (and, under Wine, names no device in its
+// notification).
+TEST_F(Win32Media, UnmappedExtensionPlaysByItsContent) {
+  int ends = 0;
+  auto sound = Player(MediaRole::kSound, &ends);
+  const std::string wav = folder_.WriteWav("chime.sample", 300);
+  sound->SetFileName(wav);
+  sound->Play();
+  loop_->ProcessMessages();
+  EXPECT_EQ(ends, 0) << "the track does not play";
+  ASSERT_TRUE(PumpUntil(*loop_, [&] { return ends > 0; }));
+  Pump(*loop_, 300);
+  EXPECT_EQ(ends, 1);
+  EXPECT_TRUE(Deletable(wav));
+}
+
 // Paths are UTF-8 in the program and reach MCI as UTF-16.
 TEST_F(Win32Media, PlaysAFileWithANonAsciiName) {
   int ends = 0;
