@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <cstdint>
 #include <functional>
@@ -259,8 +260,14 @@ TEST_F(Win32Media, MusicAndSoundPlayTogetherAndBothEnd) {
 
 // An extension that MCI has no device for goes to the DirectShow device,
 // which plays by the content (and, under Wine, names no device in its
-// notification).
+// notification). The picture decoders may leave the thread in a COM
+// apartment; the device plays in one too.
 TEST_F(Win32Media, UnmappedExtensionPlaysByItsContent) {
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  ASSERT_TRUE(SUCCEEDED(com));
+  struct ComEnd {
+    ~ComEnd() { CoUninitialize(); }
+  } comEnd;
   int ends = 0;
   auto sound = Player(MediaRole::kSound, &ends);
   const std::string wav = folder_.WriteWav("chime.sample", 300);
