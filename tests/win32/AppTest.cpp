@@ -363,6 +363,14 @@ TEST(Win32AppWindow, ReportsKeysClicksMovesAndDeactivationAfterActivation) {
   Pump(loop, 100);
   EXPECT_EQ(deactivations, 1);
   DestroyWindow(other);
+
+  // Losing it to another program tells the window twice (window and
+  // application): still one deactivation.
+  SetForegroundWindow(hwnd);
+  ASSERT_TRUE(PumpUntil(loop, [&] { return GetForegroundWindow() == hwnd; }));
+  SendMessageW(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
+  SendMessageW(hwnd, WM_ACTIVATEAPP, FALSE, 0);
+  EXPECT_EQ(deactivations, 2);
 }
 
 TEST(Win32AppWindow, NativeFactoryGivesAWin32WindowOnAWin32Loop) {
