@@ -96,10 +96,13 @@ TEST(Win32AppLoop, AnotherThreadWakesTheWaitingLoop) {
 // Windows that other parts of the program make on the loop's thread (media
 // players, the preview) get their messages from the loop; a quit message
 // ends it.
+EventLoop* g_countingLoop = nullptr;
+
 LRESULT CALLBACK CountingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_APP) {
     ++*reinterpret_cast<int*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (wParam == 1) PostQuitMessage(0);
+    if (wParam == 2) g_countingLoop->Terminate();
     return 0;
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -127,6 +130,16 @@ TEST(Win32AppLoop, DispatchesToEveryWindowOfTheThreadAndEndsOnQuit) {
   worker.join();
   EXPECT_EQ(received, 2);
   EXPECT_TRUE(loop.Terminated());
+
+  // Run ends with the message that terminated it; the next stays queued.
+  loop.ResetTerminated();
+  g_countingLoop = &loop;
+  PostMessageW(other, WM_APP, 2, 0);
+  PostMessageW(other, WM_APP, 0, 0);
+  loop.Run();
+  EXPECT_EQ(received, 3);
+  loop.ProcessMessages();
+  EXPECT_EQ(received, 4);
   DestroyWindow(other);
 }
 

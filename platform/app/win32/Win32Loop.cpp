@@ -42,7 +42,13 @@ bool Win32Loop::PumpInput() {
   ResetEvent(wakeEvent_);
   bool did = false;
   MSG msg;
-  for (int i = 0; i < kMaxMessagesPerPass && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+  // A message that terminates the loop is the last of the batch: Run ends
+  // with it, and the rest stays queued (ProcessMessages after a Terminate
+  // still handles messages).
+  const bool terminatedBefore = Terminated();
+  for (int i = 0; i < kMaxMessagesPerPass && (terminatedBefore || !Terminated()) &&
+                  PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+       ++i) {
     did = true;
     if (msg.message == WM_QUIT) {
       // Someone on this thread asked the message loop to end.
