@@ -20,6 +20,7 @@
 #include <initializer_list>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -518,6 +519,9 @@ std::vector<DecodeCase> DecodeCases() {
   slide.decoders = PictureDecoders::kJpegGifOrBitmap;
   PictureLoadOptions grey;
   grey.background = 0x404040;
+  PictureLoadOptions eighth;
+  eighth.fitWidth = 2;
+  eighth.fitHeight = 2;
   return {
       {"Jpeg", [] { return EncodeJpeg(Quadrants(64, 64)); }, ".jpg", 64, 64, QuadrantProbes(64, 64), 8},
       {"JpegOddSizeUpperCase", [] { return EncodeJpeg(Quadrants(67, 35)); }, ".JPEG", 67, 35,
@@ -532,6 +536,8 @@ std::vector<DecodeCase> DecodeCases() {
        {{4, 4, kBlack}, {12, 4, kWhite}, {4, 12, kBlack}, {12, 12, kWhite}}, 8},
       {"JpegCmykAdobe", [] { return FromArray(kCmykAdobeJpeg, sizeof kCmykAdobeJpeg); }, ".jpg",
        16, 16, QuadrantProbes(16, 16), 8},
+      {"JpegCmykAdobeReduced", [] { return FromArray(kCmykAdobeJpeg, sizeof kCmykAdobeJpeg); },
+       ".jpg", 2, 2, {{0, 0, kRed}, {1, 0, kGreen}, {0, 1, kBlue}, {1, 1, kWhite}}, 8, eighth},
       {"JpegProgressiveWithoutEndMarker",
        [] { return FromArray(kProgressiveJpeg, sizeof kProgressiveJpeg - 2); }, ".jpg", 16, 16,
        QuadrantProbes(16, 16), 8},
@@ -783,6 +789,32 @@ TEST(WinPictureDamage, SeededCorruptionsEndCleanly) {
   }
   EXPECT_GT(decoded, 0);
   EXPECT_GT(refused, 0);
+}
+
+// Decoding works on a thread whose COM apartment is already the
+// multithreaded kind, and leaves a thread's COM state as it found it.
+TEST(WinPictureThreads, AnyApartmentAndNothingLeftBehind) {
+  const Bytes jpeg = EncodeJpeg(Quadrants(64, 64));
+  HRESULT inMultithreaded = E_FAIL;
+  bool decodedThere = false;
+  std::thread([&] {
+    inMultithreaded = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    decodedThere = LoadPictureMemory(jpeg, ".jpg").has_value() &&
+                   LoadPictureMemory(FourColourGif(), ".gif").has_value();
+    if (SUCCEEDED(inMultithreaded)) CoUninitialize();
+  }).join();
+  EXPECT_EQ(inMultithreaded, S_OK);
+  EXPECT_TRUE(decodedThere);
+
+  HRESULT afterwards = E_FAIL;
+  std::thread([&] {
+    const bool decoded = LoadPictureMemory(jpeg, ".jpg").has_value();
+    // Not left in a single-threaded apartment by the decoder.
+    afterwards = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    if (SUCCEEDED(afterwards)) CoUninitialize();
+    EXPECT_TRUE(decoded);
+  }).join();
+  EXPECT_EQ(afterwards, S_OK);
 }
 
 // --- reduced-scale JPEG decoding -------------------------------------------
