@@ -43,6 +43,8 @@ class MciMediaPlayer : public MediaPlayer {
       : loop_(loop),
         alias_((role == MediaRole::kMusic ? L"lanternslide_music" : L"lanternslide_sound") +
                std::to_wstring(g_nextPlayerNumber++)) {
+    // Notifications go to the queue of the thread that made the window: the
+    // player is made on the loop's thread.
     if (RegisterWindowClass())
       window_ = CreateWindowExW(0, kNotifyWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
