@@ -338,6 +338,13 @@ TEST(Win32AppWindow, ReportsKeysClicksMovesAndDeactivationAfterActivation) {
   EXPECT_EQ(keys[2], (std::pair<int, bool>{VK_MENU, true}));
   EXPECT_EQ(keys[3], (std::pair<int, bool>{VK_F4, true}));
   EXPECT_TRUE(window->Visible());
+  // Alt pressed and released alone opens no menu that would swallow the next
+  // key.
+  SendKey(VK_MENU, false);
+  SendKey(VK_MENU, true);
+  SendKey('B', false);
+  SendKey('B', true);
+  EXPECT_TRUE(PumpUntil(loop, [&] { return keys.back() == std::pair<int, bool>{'B', false}; }));
 
   SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 200, 150);
   ASSERT_TRUE(PumpUntil(loop, [&] { return !moves.empty() && moves.back() == window->CursorPos(); }));

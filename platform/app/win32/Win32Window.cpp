@@ -106,14 +106,10 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCHAR:
       return 0;  // no beep and no menu for Alt+letter: the window has no menu
     case WM_SYSCOMMAND:
-      switch (wParam & 0xFFF0) {
-        case SC_SCREENSAVE:
-        case SC_MONITORPOWER:
-        case SC_KEYMENU:
-          return 0;
-        default:
-          break;
-      }
+      // The system's request to start the screensaver has no effect while the
+      // show runs; every other command (monitor power included) takes its
+      // usual course.
+      if ((wParam & 0xFFF0) == SC_SCREENSAVE) return 0;
       break;
     case WM_LBUTTONDOWN:
       leftDown_ = true;

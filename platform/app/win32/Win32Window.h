@@ -4,8 +4,7 @@
 // created hidden. Its background is never erased; paints go through the
 // layer's invalid area and onPaint, and frames are copied from our own
 // bitmaps with SetDIBitsToDevice, so the pixels on screen are exactly ours.
-// While it exists it refuses the system's screensaver and monitor power-off
-// commands.
+// While it exists it refuses the system's command to start the screensaver.
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
