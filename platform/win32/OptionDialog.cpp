@@ -154,7 +154,26 @@ struct Win32OptionDialog::Impl {
     return control;
   }
   HWND GroupBox(int id, int page, const TLabel& caption, int x, int y, int width, int height) {
-    return Add(id, page, L"BUTTON", caption.Caption, BS_GROUPBOX, 0, x, y, width, height);
+    const HWND box = Add(id, page, L"BUTTON", caption.Caption, BS_GROUPBOX, 0, x, y, width, height);
+    SetWindowSubclass(box, &PaintGroupInside, 0, 0);
+    return box;
+  }
+
+  // A group box draws only its frame and caption, and the page beneath does
+  // not paint where a sibling lies above it: the box fills its inside itself
+  // (its controls, above it, are clipped out).
+  static LRESULT CALLBACK PaintGroupInside(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR, DWORD_PTR) {
+    if (message == WM_PAINT) {
+      RECT inside{};
+      GetClientRect(box, &inside);
+      const HDC dc = GetDC(box);
+      FillRect(dc, &inside, GetSysColorBrush(COLOR_BTNFACE));
+      ReleaseDC(box, dc);
+    } else if (message == WM_NCDESTROY) {
+      RemoveWindowSubclass(box, &PaintGroupInside, 0);
+    }
+    return DefSubclassProc(box, message, wParam, lParam);
   }
 
   void CreateControls() {

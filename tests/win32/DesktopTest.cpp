@@ -33,6 +33,7 @@
 #include "platform/app/PreviewWindow.h"
 #include "platform/files/Files.h"
 #include "platform/files/win32/WideText.h"
+#include "platform/graphics/Png.h"
 #include "platform/win32/DialogIds.h"
 #include "platform/win32/OptionDialog.h"
 #include "shell/Preview.h"
@@ -550,6 +551,37 @@ TEST(Win32OptionDialogTest, ControlsSitAtTheirDesignedPlacesWithTheirTexts) {
   EXPECT_EQ(dialog.ShowModal(), ls::TModalResult::Cancel);
   EXPECT_TRUE(script.Finished());
   EXPECT_EQ(dialog.Window(), nullptr);
+}
+
+TEST(Win32OptionDialogTest, AScreenshotOfEachPageIsWrittenForTheDocumentation) {
+  ls::TOptionForm form("unused.scr");
+  FillForm(form);
+  ls::Win32OptionDialog dialog(form);
+  const std::filesystem::path dir = std::filesystem::path(LS_BINARY_DIR) / "docs";
+  std::filesystem::create_directories(dir);
+  int page = 0;
+  Script script(
+      [&] {
+        const HWND d = dialog.Window();
+        if (!d || !IsWindowVisible(d)) return false;
+        SendMessageW(GetDlgItem(d, ids::kPageControl1), TCM_SETCURFOCUS, page, 0);
+        RedrawWindow(d, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        const ls::Bitmap shot = Capture(d, 433, 332);
+        const std::string name = page == 0 ? std::string("settings-dialog-win32.png")
+                                           : "settings-dialog-win32-page" + std::to_string(page + 1) + ".png";
+        EXPECT_TRUE(ls::WritePng(shot, (dir / name).string()));
+        // The banner one to one at (10, 6), the pages' controls drawn over the page control.
+        const ls::Bitmap& banner = form.BannerImage.Picture;
+        int differing = 0;
+        for (int y = 0; y < 61; y += 5)
+          for (int x = 0; x < 413; x += 7) differing += shot.At(10 + x, 6 + y) != (banner.At(x, y) & 0xFFFFFF);
+        EXPECT_EQ(differing, 0) << page;
+        if (++page < ids::kPageCount) return false;
+        dialog.Close(ls::TModalResult::Cancel);
+        return true;
+      },
+      [&] { dialog.Close(ls::TModalResult::None); });
+  EXPECT_EQ(dialog.ShowModal(), ls::TModalResult::Cancel);
 }
 
 TEST(Win32OptionDialogTest, TheChoicesReachTheFormOnOkAndEnterButNotOnCancelEscOrTheCloseBox) {
