@@ -27,7 +27,8 @@ class Win32OptionDialog {
   // controls' states. Throws std::runtime_error when the system refuses to
   // create the dialog.
   TModalResult ShowModal();
-  // Closes the dialog shown by ShowModal as if the user had chosen `result`.
+  // Closes the dialog shown by ShowModal as if the user had chosen `result`
+  // (on the dialog's thread, e.g. from a timer).
   void Close(TModalResult result);
 
   // The dialog window while ShowModal runs, else nullptr.

@@ -312,7 +312,7 @@ void WriteScreensaver(const std::filesystem::path& path, const std::string& sett
 }
 
 // A scratch folder for the screensaver files of one test.
-class Win32Scratch : public ::testing::Test {
+class Win32DesktopFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -338,7 +338,7 @@ class Win32Scratch : public ::testing::Test {
 std::string g_opened;
 void RecordOpen(const std::string& target) { g_opened += target + ";"; }
 
-TEST_F(Win32Scratch, PreviewModeStretchesTheBuiltInPictureOverTheBoxAndAClickOpensTheLink) {
+TEST_F(Win32DesktopFileTest, PreviewModeStretchesTheBuiltInPictureOverTheBoxAndAClickOpensTheLink) {
   const std::filesystem::path saver = root_ / "Lakes.scr";
   WriteScreensaver(saver, "[CustomizePreviewDlg]\r\nPreviewLink=https://lakes.example/\r\n");
   // 152 x 112 is the built-in picture's own size: shown one to one.
@@ -653,7 +653,7 @@ BOOL CALLBACK FindToolTip(HWND window, LPARAM data) {
   return TRUE;
 }
 
-TEST_F(Win32Scratch, TheBannerShowsItsLinkAndOpensItOnAClickUnlessLinksAreOff) {
+TEST_F(Win32DesktopFileTest, TheBannerShowsItsLinkAndOpensItOnAClickUnlessLinksAreOff) {
   for (const bool usingLink : {true, false}) {
     SCOPED_TRACE(usingLink ? "link" : "no link");
     const std::string name = usingLink ? "BannerLink" : "BannerNoLink";
@@ -706,7 +706,7 @@ TEST_F(Win32Scratch, TheBannerShowsItsLinkAndOpensItOnAClickUnlessLinksAreOff) {
   }
 }
 
-TEST_F(Win32Scratch, ConfigureModeFindsTheDialogByItsTitleAndOkWritesTheUserSettingsFile) {
+TEST_F(Win32DesktopFileTest, ConfigureModeFindsTheDialogByItsTitleAndOkWritesTheUserSettingsFile) {
   const std::filesystem::path saver = root_ / "Harbour.scr";
   const std::filesystem::path user = UserFile("Harbour");
   std::filesystem::remove(user);
