@@ -7,7 +7,7 @@ set -euo pipefail
 dir=${1:?usage: wine-prefix.sh DIR}
 mkdir -p "$dir"
 dir=$(cd "$dir" && pwd)
-exec 9>"$dir.lock"
+exec 9>"$dir/.lock"
 flock 9
 if [ -f "$dir/.lanternslide-ready" ]; then exit 0; fi
 export WINEPREFIX="$dir/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
