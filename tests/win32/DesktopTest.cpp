@@ -553,6 +553,40 @@ TEST(Win32OptionDialogTest, ControlsSitAtTheirDesignedPlacesWithTheirTexts) {
   EXPECT_EQ(dialog.Window(), nullptr);
 }
 
+TEST(Win32OptionDialogTest, MovingToAMonitorOf144DotsPerInchScalesTheLayoutByOneAndAHalf) {
+  ls::TOptionForm form("unused.scr");
+  FillForm(form);
+  ls::Win32OptionDialog dialog(form);
+  Script script(
+      [&] {
+        const HWND d = dialog.Window();
+        if (!d || !IsWindowVisible(d)) return false;
+        // What the system sends when the dialog is dragged onto such a monitor.
+        RECT suggested{100, 80, 100 + 700, 80 + 560};
+        SendMessageW(d, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+        // The frame is sized for the new DPI's title bar, which only a real
+        // move gives the window; the controls are placed within the client.
+        RECT frame{};
+        GetWindowRect(d, &frame);
+        EXPECT_EQ(frame.left, 100);
+        EXPECT_EQ(frame.top, 80);
+        const RECT ok = PlaceOf(d, IDOK);
+        EXPECT_EQ((std::vector<LONG>{ok.left, ok.top, ok.right, ok.bottom}),
+                  (std::vector<LONG>{312, 449, 446, 487}));
+        const RECT group3 = PlaceOf(d, ids::kGroupBox3), caption = PlaceOf(d, ids::kShowCaptionCheckBox);
+        EXPECT_EQ(caption.left - group3.left, 36);
+        EXPECT_EQ(caption.right - caption.left, 206);
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(GetDlgItem(d, ids::kLabel1), WM_GETFONT, 0, 0)),
+                   sizeof(font), &font);
+        EXPECT_EQ(font.lfHeight, -18);
+        dialog.Close(ls::TModalResult::Cancel);
+        return true;
+      },
+      [&] { dialog.Close(ls::TModalResult::None); });
+  EXPECT_EQ(dialog.ShowModal(), ls::TModalResult::Cancel);
+}
+
 TEST(Win32OptionDialogTest, AScreenshotOfEachPageIsWrittenForTheDocumentation) {
   ls::TOptionForm form("unused.scr");
   FillForm(form);
