@@ -150,6 +150,9 @@ TEST(Win32EndToEnd, DemoShowShowsItsFirstPictureAndEndsOnAKey) {
   EXPECT_EQ(*code, 0u);
   EXPECT_FALSE(Exists(WorkingFolder())) << "the working folder was left behind";
   EXPECT_TRUE(TopLevelWindowsOf(show.Pid(), false).empty());
+  PumpMessages(300);
+  EXPECT_GT(CompareBlocks(CaptureScreen(), *firstPicture).meanDifference, 10.0)
+      << "the picture stayed on screen after the show ended";
   ClearLeftovers();
 }
 
@@ -363,6 +366,21 @@ TEST(Win32EndToEnd, SettingsDialogStoresTheChangedBoxOnOk) {
     EXPECT_EQ(*code, 0u);
   }
   EXPECT_EQ(IniValue(userFile, L"UserSetting", L"UserShowCaption"), L"0") << "Cancel wrote the box";
+
+  {
+    // No arguments at all (Windows' "Configure" entry) opens the dialog too.
+    ChildProcess dialogProcess;
+    std::string why;
+    ASSERT_TRUE(dialogProcess.Start(DemoScreensaver(), L"", &why)) << why;
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (dialog = FindDialog(dialogProcess.Pid())) || !dialogProcess.Running(); },
+                          60000));
+    ASSERT_NE(dialog, nullptr) << "no dialog without arguments";
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    const std::optional<DWORD> code = dialogProcess.WaitForExit(30000);
+    ASSERT_TRUE(code.has_value()) << "the close box did not close the dialog";
+    EXPECT_EQ(*code, 0u);
+  }
   ClearLeftovers();
 }
 
