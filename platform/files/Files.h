@@ -12,6 +12,12 @@
 #include <string>
 #include <vector>
 
+// <windows.h> names its DeleteFile function by a macro, which would rename
+// ours in any file that includes both.
+#ifdef DeleteFile
+#undef DeleteFile
+#endif
+
 namespace ls {
 
 // A platform folder that cannot be used safely (a temporary folder that is a
