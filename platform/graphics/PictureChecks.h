@@ -20,13 +20,15 @@ bool BmpHeaderIsSound(std::span<const uint8_t> data);
 // A GIF signature and a logical screen within the pixel limit.
 bool GifHeaderIsSound(std::span<const uint8_t> data);
 
-// An icon or cursor directory whose every image lies inside the data.
+// An icon or cursor directory whose every image lies inside the data and is
+// a PNG or a bitmap of the size the directory gives.
 bool IcoDirectoryIsSound(std::span<const uint8_t> data);
 
 // The size in pixels of a placeable metafile shown at 96 dots per inch, from
 // its header; false when it has none, when it is empty or above the pixel
 // limit, or when its record table is damaged (records reaching past the data,
-// no end record).
+// no end record, records whose parameters reach past them or name objects
+// that do not exist, record kinds a player cannot be trusted with).
 bool WmfPixelSize(std::span<const uint8_t> data, int* width, int* height);
 
 }  // namespace ls::picture_checks

@@ -719,6 +719,27 @@ std::vector<RefuseCase> RefuseCases() {
        }, ".gif"},
       {"MetafileForSlides", [] { return EncodeWmf(80, 40, 192, kRed, kBlue); }, ".wmf", slides},
       {"MetafileCut", [] { Bytes b = EncodeWmf(80, 40, 192, kRed, kBlue); return Cut(b, b.size() - 10); }, ".wmf"},
+      // Damage that the system's metafile player and icon decoder trust
+      // (found by the seeded corruptions below): refused from the headers.
+      {"MetafileObjectBeyondTable", [] {
+         Bytes b = EncodeWmf(80, 40, 192, kRed, kBlue);
+         b[22 + 18 + 10 + 10 + 16 + 6] = 0x07;  // the first SelectObject names object 7 of 3
+         return b;
+       }, ".wmf"},
+      {"MetafilePolygonBeyondRecord", [] {
+         Bytes b = EncodeWmf(80, 40, 192, kRed, kBlue);
+         // The first record becomes a polygon of 4000 points in 2 words.
+         b[22 + 18 + 4] = 0x24;
+         b[22 + 18 + 5] = 0x03;
+         b[22 + 18 + 6] = 0xA0;
+         b[22 + 18 + 7] = 0x0F;
+         return b;
+       }, ".wmf"},
+      {"IcoBitmapTallerThanItsEntry", [] {
+         Bytes b = HalfTransparentIcon();
+         b[22 + 8 + 3] = 0x38;  // the bitmap's height: 939524128
+         return b;
+       }, ".ico"},
       {"MetafileWithoutPlaceableHeader", [] { return Bytes(64, 0x01); }, ".wmf"},
   };
 }

@@ -160,10 +160,10 @@ std::optional<Bitmap> DecodeJpegData(std::span<const uint8_t> data,
   UINT width = 0;
   UINT height = 0;
   if (!JpegFrameSize(data, &width, &height)) return std::nullopt;
-  // The reduced size is that of libjpeg's scaled decoding. The scaler hands
-  // the reduction to the decoder where it can scale while decoding (the
-  // system's JPEG decoder does); otherwise it averages the whole picture
-  // down.
+  // The reduced size is that of libjpeg's scaled decoding, made by the
+  // imaging component's scaler (area averaging). Whether the decoder then
+  // reduces while decoding or decodes the whole picture first is the
+  // system's affair; the result's size and the pixel limit are the same.
   const UINT denom = ReductionFor(width, height, options);
   const UINT outWidth = ScaledDimension(width, denom);
   const UINT outHeight = ScaledDimension(height, denom);
