@@ -12,6 +12,7 @@ int RunConfigureMode(const std::string& programPath, TOptionFormView& view) {
     form.FormClose(view.ShowModal(form));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "lanternslide: %s\n", e.what());
+    view.ShowError(e.what());
     return 1;
   }
   return 0;

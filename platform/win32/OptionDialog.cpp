@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/files/Files.h"
 #include "platform/files/win32/WideText.h"
 #include "platform/win32/DialogIds.h"
 
@@ -558,6 +559,11 @@ HWND__* Win32OptionDialog::Find(const std::string& name) const {
 TModalResult Win32OptionFormView::ShowModal(TOptionForm& form) {
   Win32OptionDialog dialog(form);
   return dialog.ShowModal();
+}
+
+void Win32OptionFormView::ShowError(const std::string& message) {
+  const std::wstring title = Widen(ProgramBaseName(ProgramFilePath()));
+  MessageBoxW(nullptr, Widen(message).c_str(), title.c_str(), MB_OK | MB_ICONERROR | MB_TOPMOST);
 }
 
 int RunConfigureMode(const std::string& programPath) {

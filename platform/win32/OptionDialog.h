@@ -45,6 +45,8 @@ class Win32OptionDialog {
 class Win32OptionFormView : public TOptionFormView {
  public:
   TModalResult ShowModal(TOptionForm& form) override;
+  // A message box: a screensaver's settings run without a console.
+  void ShowError(const std::string& message) override;
 };
 
 }  // namespace ls

@@ -306,8 +306,10 @@ class ScriptedView : public ls::TOptionFormView {
     form.TransitionStepTrackBar.SetPosition(10);
     return result;
   }
+  void ShowError(const std::string& message) override { errors.push_back(message); }
   ls::TModalResult result = ls::TModalResult::Ok;
   std::string shownCaption;
+  std::vector<std::string> errors;
 };
 
 TEST_F(OptionFormTest, ConfigureModeStoresWhatTheViewChoseOnOk) {
@@ -330,6 +332,9 @@ TEST_F(OptionFormTest, ConfigureModeFailsLoudlyWhenTheUserFileCannotBeWritten) {
   EXPECT_EQ(code, 1);
   EXPECT_NE(err.find("Unable to write to"), std::string::npos) << err;
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  // The view shows it too: a program without a console has no standard error.
+  ASSERT_EQ(view.errors.size(), 1u);
+  EXPECT_EQ(view.errors[0].rfind("Unable to write to ", 0), 0u) << view.errors[0];
 }
 
 TEST(SplitLinesTest, SplitsAtEveryKindOfLineBreak) {
