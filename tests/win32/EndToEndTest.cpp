@@ -2,25 +2,26 @@
 // screensaver (the Windows player with the demo package appended by the Linux
 // build's tool) in its three run modes. The show comes up full screen with its
 // first picture and ends on a key with exit code 0 and no working folder left;
-// the preview draws its picture into a parent window of ours; the settings
-// dialog stores a changed box in the user settings file on OK.
+// the preview puts its window into a parent window of ours, lives as long as
+// that parent and shows the demo's preview image; the settings dialog stores a
+// changed box in the user settings file on OK.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <filesystem>
 #include <memory>
-#include <thread>
 #include <optional>
 #include <string>
+#include <thread>
 
+#include "platform/app/PreviewWindow.h"
 #include "platform/files/Files.h"
 #include "platform/files/win32/WideText.h"
 #include "platform/graphics/Draw.h"
 #include "platform/graphics/Picture.h"
 #include "platform/graphics/Png.h"
-#include "platform/app/PreviewWindow.h"
-#include "shell/Preview.h"
 #include "platform/win32/DialogIds.h"
+#include "shell/Preview.h"
 #include "tests/win32/e2e/Win32Desktop.h"
 
 #include <commctrl.h>
