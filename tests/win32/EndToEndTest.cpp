@@ -120,7 +120,9 @@ TEST(Win32EndToEnd, DemoShowShowsItsFirstPictureAndEndsOnAKey) {
   EXPECT_EQ(rect.top, 0);
   EXPECT_EQ(rect.right, screenW);
   EXPECT_EQ(rect.bottom, screenH);
+  // Always on top, and no taskbar button or Alt+Tab entry.
   EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
 
   Bitmap shot;
   PictureDistance toPicture, toSplash, best{255, 0};
