@@ -61,7 +61,10 @@ AxisMap MapAxis(int dstOrigin, int dstExtent, int dstLen, int srcOrigin, int src
   std::vector<int> sources;
   sources.reserve(static_cast<size_t>(std::max<int64_t>(0, iHi - iLo)));
   for (int64_t i = iLo; i < iHi; ++i) {
-    const int64_t j = static_cast<int64_t>((2 * static_cast<__int128>(i) + 1) * m / (2 * n));
+    // (2i + 1) < 2^32 and m <= 2^31: the product fits 64 unsigned bits.
+    const int64_t j = static_cast<int64_t>((2 * static_cast<uint64_t>(i) + 1) *
+                                           static_cast<uint64_t>(m) /
+                                           (2 * static_cast<uint64_t>(n)));
     const int64_t s = srcExtent > 0 ? srcOrigin + j : srcOrigin - j;
     if (s < 0 || s >= srcLen) {
       if (first >= 0) break;  // past the interval

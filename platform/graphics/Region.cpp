@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/graphics/Int128.h"
+
 namespace ls {
 
 namespace {
@@ -83,7 +85,7 @@ void CutRow(std::span<const Span> row, int x0, int x1, Row& out) {
 //   (2j + 1 - ew)^2 eh^2 + (2k + 1 - eh)^2 ew^2 <= ew^2 eh^2.
 // The answer is the smallest such j, worked out in exact integers.
 int64_t EllipseInset(int64_t ew, int64_t eh, int64_t k) {
-  using I128 = __int128;
+  using I128 = Int128;
   const I128 dy = eh - 2 * k - 1;
   const I128 rhs = static_cast<I128>(ew) * ew * (static_cast<I128>(eh) * eh - dy * dy);
   const I128 eh2 = static_cast<I128>(eh) * eh;
@@ -183,13 +185,13 @@ Region Region::FromPolygon(std::span<const Point> points, const Rect& bounds) {
       // The edge meets the centre line at X; the first column whose centre
       // is at or right of X is ceil(X - 0.5) = ceil(P / 2D) with
       // P = (2X - 1) D, in exact integers.
-      const __int128 d = e.y1 - e.y0;
-      const __int128 p =
-          (2 * static_cast<__int128>(e.x0) - 1) * d + (2 * (y - e.y0) + 1) * static_cast<__int128>(e.x1 - e.x0);
-      const __int128 q = 2 * d;
-      __int128 c = p / q;
+      const Int128 d = e.y1 - e.y0;
+      const Int128 p =
+          (2 * static_cast<Int128>(e.x0) - 1) * d + (2 * (y - e.y0) + 1) * static_cast<Int128>(e.x1 - e.x0);
+      const Int128 q = 2 * d;
+      Int128 c = p / q;
       if (p % q != 0 && p > 0) ++c;  // division truncates; round up
-      const int64_t c64 = static_cast<int64_t>(std::clamp<__int128>(c, INT32_MIN, INT32_MAX));
+      const int64_t c64 = static_cast<int64_t>(std::clamp<Int128>(c, INT32_MIN, INT32_MAX));
       crossings.push_back({ClampToInt(c64, region.bounds_.left, region.bounds_.right), e.dir});
     }
     std::sort(crossings.begin(), crossings.end(),
