@@ -3,12 +3,6 @@
 // brush, painted from our bitmap with StretchDIBits and ended when its
 // WM_DESTROY arrives (its parent destroys it along with itself).
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <cstdio>

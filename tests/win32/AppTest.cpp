@@ -7,6 +7,7 @@
 #include "platform/app/Thread.h"
 #include "platform/app/win32/Win32Loop.h"
 #include "platform/app/win32/Win32Window.h"
+#include "tests/win32/Pump.h"
 
 #include <atomic>
 #include <functional>
@@ -18,21 +19,8 @@
 namespace ls {
 namespace {
 
-// Handles messages until `done` holds or `limitMs` passed (a bound against a
-// hang, not a timing goal).
-bool PumpUntil(EventLoop& loop, const std::function<bool()>& done, uint32_t limitMs = 5000) {
-  const uint32_t t0 = loop.GetTickCount();
-  while (!done()) {
-    if (loop.GetTickCount() - t0 > limitMs) return false;
-    loop.ProcessMessages();
-    loop.WaitMessage(10);
-  }
-  return true;
-}
-
-void Pump(EventLoop& loop, uint32_t ms) {
-  PumpUntil(loop, [] { return false; }, ms);
-}
+using test::Pump;
+using test::PumpUntil;
 
 TEST(Win32AppLoop, TimersFireInOrderAndIntervalZeroNeverFires) {
   Win32Loop loop;

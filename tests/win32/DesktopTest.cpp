@@ -8,12 +8,6 @@
 // Each scenario is a script run from the thread's message loop by a thread
 // timer, as the user's actions would come.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #include <commctrl.h>
 

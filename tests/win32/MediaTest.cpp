@@ -19,25 +19,13 @@
 #include "platform/files/Files.h"
 #include "platform/files/win32/WideText.h"
 #include "platform/media/MediaPlayers.h"
+#include "tests/win32/Pump.h"
 
 namespace ls {
 namespace {
 
-// Handles messages until `done` holds or `limitMs` passed (a bound against a
-// hang, not a timing goal).
-bool PumpUntil(EventLoop& loop, const std::function<bool()>& done, uint32_t limitMs = 10000) {
-  const uint32_t t0 = loop.GetTickCount();
-  while (!done()) {
-    if (loop.GetTickCount() - t0 > limitMs) return false;
-    loop.ProcessMessages();
-    loop.WaitMessage(10);
-  }
-  return true;
-}
-
-void Pump(EventLoop& loop, uint32_t ms) {
-  PumpUntil(loop, [] { return false; }, ms);
-}
+using test::Pump;
+using test::PumpUntil;
 
 // A folder of its own in the temporary folder, removed at the end.
 class MediaFolder {

@@ -7,12 +7,6 @@
 // timers fire is decided by the layer's own timer list, so an interval of 0
 // never fires and a late timer fires once.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <cstdint>

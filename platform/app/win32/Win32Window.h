@@ -6,12 +6,6 @@
 // bitmaps with SetDIBitsToDevice, so the pixels on screen are exactly ours.
 // While it exists it refuses the system's command to start the screensaver.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <string>

@@ -12,12 +12,6 @@
 //
 // Every call is made on the loop's thread; nothing here is shared with another
 // thread.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #include <mmsystem.h>
 

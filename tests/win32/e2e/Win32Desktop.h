@@ -3,12 +3,6 @@
 // player: start it as a child process (killed when a test fails, so nothing
 // is left running), find its windows, read the screen, and judge pictures.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <cstdint>
