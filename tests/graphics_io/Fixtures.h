@@ -1,6 +1,7 @@
 #pragma once
 // Small picture files made in the tests themselves: JPEG through libjpeg's
-// compressor, ICO and PNG through gdk-pixbuf, BMP and GIF written byte by byte.
+// compressor, ICO and PNG through gdk-pixbuf (Fixtures.cpp, Linux); BMP, GIF
+// and metafiles written byte by byte (Encoders.cpp, every system).
 
 #include <cstdint>
 #include <functional>

@@ -28,11 +28,17 @@
 #include "platform/graphics/Png.h"
 #include "platform/graphics/Text.h"
 #include "platform/graphics/win32/Wic.h"
+#include "tests/graphics_io/Fixtures.h"
 
 namespace ls {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using test::BmpHeaderOnly;
+using test::Bytes;
+using test::EncodeBmp24;
+using test::EncodeBmp8;
+using test::EncodeWmf;
+using test::Quadrants;
 using wic::ComPtr;
 
 constexpr Pixel kRed = 0xFF0000;
@@ -50,81 +56,6 @@ void Put16(Bytes& b, unsigned v) {
 void Put32(Bytes& b, uint32_t v) {
   Put16(b, v & 0xFFFF);
   Put16(b, v >> 16);
-}
-
-// Quadrants red, green, blue, white.
-Bitmap Quadrants(int width, int height) {
-  Bitmap b(width, height);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const bool right = x >= width / 2;
-      const bool bottom = y >= height / 2;
-      b.Set(x, y, bottom ? (right ? kWhite : kBlue) : (right ? kGreen : kRed));
-    }
-  }
-  return b;
-}
-
-// The header of a bitmap file with a 40-byte info header.
-void BmpHeaders(Bytes& b, int width, int height, int bits, uint32_t offBits, uint32_t imageBytes,
-                uint32_t colours) {
-  b.push_back('B');
-  b.push_back('M');
-  Put32(b, offBits + imageBytes);
-  Put32(b, 0);
-  Put32(b, offBits);
-  Put32(b, 40);
-  Put32(b, static_cast<uint32_t>(width));
-  Put32(b, static_cast<uint32_t>(height));
-  Put16(b, 1);
-  Put16(b, static_cast<unsigned>(bits));
-  Put32(b, 0);
-  Put32(b, imageBytes);
-  Put32(b, 3780);
-  Put32(b, 3780);
-  Put32(b, colours);
-  Put32(b, 0);
-}
-
-Bytes EncodeBmp24(const Bitmap& picture, bool topDown = false) {
-  const int w = picture.Width();
-  const int h = picture.Height();
-  const uint32_t rowBytes = static_cast<uint32_t>((w * 3 + 3) / 4 * 4);
-  Bytes b;
-  BmpHeaders(b, w, topDown ? -h : h, 24, 54, rowBytes * h, 0);
-  for (int i = 0; i < h; ++i) {
-    const int y = topDown ? i : h - 1 - i;
-    for (int x = 0; x < w; ++x) {
-      const Pixel p = picture.At(x, y);
-      b.insert(b.end(), {static_cast<uint8_t>(p), static_cast<uint8_t>(p >> 8),
-                         static_cast<uint8_t>(p >> 16)});
-    }
-    b.resize(b.size() + rowBytes - 3 * w, 0);
-  }
-  return b;
-}
-
-Bytes EncodeBmp8(int width, int height, const std::vector<Pixel>& palette,
-                 const std::vector<uint8_t>& indices) {
-  const uint32_t rowBytes = static_cast<uint32_t>((width + 3) / 4 * 4);
-  const uint32_t offBits = 54 + 4 * static_cast<uint32_t>(palette.size());
-  Bytes b;
-  BmpHeaders(b, width, height, 8, offBits, rowBytes * height,
-             static_cast<uint32_t>(palette.size()));
-  for (Pixel p : palette) Put32(b, p & 0xFFFFFF);
-  for (int y = height - 1; y >= 0; --y) {
-    for (int x = 0; x < width; ++x) b.push_back(indices[static_cast<size_t>(y) * width + x]);
-    b.resize(b.size() + rowBytes - width, 0);
-  }
-  return b;
-}
-
-// A 24-bit bitmap header declaring width x height with `dataBytes` present.
-Bytes BmpHeaderOnly(int width, int height, size_t dataBytes) {
-  Bytes b;
-  BmpHeaders(b, width, height, 24, 54, 0, 0);
-  b.resize(b.size() + dataBytes, 0x80);
-  return b;
 }
 
 // 2 x 1, 32 bits with a version-5 header whose alpha mask calls the first
@@ -261,47 +192,6 @@ std::vector<uint32_t> HalfTransparentPixels() {
   return argb;
 }
 Bytes HalfTransparentIcon() { return EncodeIcon({{16, 16, HalfTransparentPixels()}}); }
-
-// A placeable metafile of width x height units at `unitsPerInch`: its left
-// half filled with `left`, its right half with `right`.
-Bytes EncodeWmf(int width, int height, int unitsPerInch, Pixel left, Pixel right) {
-  Bytes records;
-  auto record = [&](unsigned function, std::initializer_list<unsigned> words) {
-    Put32(records, static_cast<uint32_t>(3 + words.size()));
-    Put16(records, function);
-    for (unsigned w : words) Put16(records, w);
-  };
-  const auto w = static_cast<unsigned>(width);
-  const auto h = static_cast<unsigned>(height);
-  record(0x020B, {0, 0});           // window origin (y, x)
-  record(0x020C, {h, w});           // window extent (y, x)
-  record(0x02FA, {5, 0, 0, 0, 0});  // null pen, object 0
-  record(0x012D, {0});
-  unsigned object = 1;
-  for (const auto& [colour, x0, x1] : {std::tuple{left, 0u, w / 2}, std::tuple{right, w / 2, w}}) {
-    const unsigned r = (colour >> 16) & 0xFF, g = (colour >> 8) & 0xFF, b = colour & 0xFF;
-    record(0x02FC, {0, r | (g << 8), b, 0});  // solid brush
-    record(0x012D, {object++});
-    record(0x041B, {h, x1, 0, x0});  // rectangle: bottom, right, top, left
-  }
-  record(0x0000, {});  // end
-  Bytes b;
-  Put32(b, 0x9AC6CDD7u);
-  for (unsigned v : {0u, 0u, 0u, w, h, static_cast<unsigned>(unitsPerInch)}) Put16(b, v);
-  Put32(b, 0);
-  unsigned checksum = 0;
-  for (size_t i = 0; i < 20; i += 2) checksum ^= b[i] | (b[i + 1] << 8);
-  Put16(b, checksum);
-  Put16(b, 1);       // in memory
-  Put16(b, 9);       // header words
-  Put16(b, 0x0300);  // version
-  Put32(b, static_cast<uint32_t>(9 + records.size() / 2));
-  Put16(b, 3);  // objects
-  Put32(b, 8);  // largest record, in words
-  Put16(b, 0);
-  b.insert(b.end(), records.begin(), records.end());
-  return b;
-}
 
 // Encodes 32-bit B, G, R, A pixels with the system's encoder of `container`.
 Bytes EncodeWithWic(const GUID& container, int width, int height, const std::vector<uint32_t>& bgra,
