@@ -33,7 +33,12 @@ function(ls_test_area area)
   target_link_libraries(test_${area} PRIVATE ${ARG_LINK} GTest::gtest GTest::gmock GTest::gtest_main)
   target_compile_definitions(test_${area} PRIVATE
     LS_SOURCE_DIR="${CMAKE_SOURCE_DIR}" LS_BINARY_DIR="${CMAKE_BINARY_DIR}")
-  if(CMAKE_CROSSCOMPILING)
+  if(CMAKE_CROSSCOMPILING AND area IN_LIST LS_WHOLE_PROGRAM_TEST_AREAS)
+    # One Wine start-up for the whole program: its tests need no process of
+    # their own, and each start-up costs seconds.
+    add_test(NAME ${area} COMMAND test_${area})
+    set_tests_properties(${area} PROPERTIES TIMEOUT 600)
+  elseif(CMAKE_CROSSCOMPILING)
     # Listing the tests needs Wine: done when CTest runs, not at build time.
     gtest_discover_tests(test_${area} DISCOVERY_TIMEOUT 120 DISCOVERY_MODE PRE_TEST
                          PROPERTIES TIMEOUT 600)

@@ -332,6 +332,9 @@ GtkWidget* GtkOptionDialog::Find(const std::string& name) const {
 }
 
 bool GtkOptionDialog::SaveScreenshot(const std::string& pngPath) const {
+  // A page switched just before may still wait for its layout; drawing a
+  // widget before its allocation draws it wrongly.
+  gtk_container_check_resize(GTK_CONTAINER(window_));
   const int w = gtk_widget_get_allocated_width(window_);
   const int h = gtk_widget_get_allocated_height(window_);
   if (w <= 1 || h <= 1) return false;
