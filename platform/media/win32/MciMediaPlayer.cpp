@@ -16,6 +16,7 @@
 #include <mmsystem.h>
 
 #include <atomic>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -117,6 +118,7 @@ class MciMediaPlayer : public MediaPlayer {
     }
     open_ = true;
     device_ = mciGetDeviceIDW(alias_.c_str());
+    KeepDriversLoaded();
     // The sequencer accepts a MIDI file without any MIDI output and then
     // plays it for ever, never reaching the end.
     if (IsSequencer() && midiOutGetNumDevs() == 0) {
@@ -124,6 +126,17 @@ class MciMediaPlayer : public MediaPlayer {
       return false;
     }
     return true;
+  }
+
+  // Closing the last device of a kind unloads its MCI driver, while the wave
+  // output's thread may still call into it (under Wine that thread then runs
+  // into unmapped code). Drivers once loaded stay loaded.
+  static void KeepDriversLoaded() {
+    for (const wchar_t* driver : {L"mciwave.drv", L"mciwave.dll", L"mciseq.drv", L"mciseq.dll",
+                                  L"mciqtz32.dll"}) {
+      HMODULE module = nullptr;
+      GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN, driver, &module);
+    }
   }
 
   bool OpenPath(const std::wstring& path) {
