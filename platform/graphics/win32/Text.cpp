@@ -75,13 +75,13 @@ struct Face {
 // characters of one face each, placed side by side on one baseline.
 class Layout {
  public:
-  Layout(HDC dc, const FontSpec& spec, const std::string& text) : dc_(dc) {
+  Layout(HDC dc, const FontSpec& style, const std::string& text) : dc_(dc) {
     text_ = DisplayText(text);
     LOGFONTW base{};
     // 96 dots per inch, as the platform measures points: 12 pt = 16 pixels.
-    base.lfHeight = -MulDiv(SizeInPoints(spec.sizePt), 96, 72);
-    base.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    base.lfItalic = spec.italic;
+    base.lfHeight = -MulDiv(SizeInPoints(style.sizePt), 96, 72);
+    base.lfWeight = style.bold ? FW_BOLD : FW_NORMAL;
+    base.lfItalic = style.italic;
     base.lfCharSet = DEFAULT_CHARSET;
     base.lfOutPrecision = OUT_TT_PRECIS;
     // Grey edges only: coloured sub-pixel fringes would not match a 24-bit
@@ -89,7 +89,7 @@ class Layout {
     base.lfQuality = ANTIALIASED_QUALITY;
     base_ = base;
     // Font names come from the same settings files as the captions.
-    const std::wstring name = DisplayText(spec.name);
+    const std::wstring name = DisplayText(style.name);
     wcsncpy(base.lfFaceName, name.c_str(), LF_FACESIZE - 1);
     AddFace(base);
     if (!dc_ || faces_.empty() || text_.empty()) return;
@@ -243,7 +243,7 @@ struct Line {
   int thickness;
 };
 
-void DecorationLines(HDC dc, HFONT font, const FontSpec& spec, int ascent,
+void DecorationLines(HDC dc, HFONT font, const FontSpec& style, int ascent,
                      std::vector<Line>& lines) {
   SelectObject(dc, font);
   Line under{std::max(1, ascent / 8), std::max(1, ascent / 14)};
@@ -258,8 +258,8 @@ void DecorationLines(HDC dc, HFONT font, const FontSpec& spec, int ascent,
     }
   }
   SelectObject(dc, GetStockObject(SYSTEM_FONT));
-  if (spec.underline) lines.push_back(under);
-  if (spec.strikeOut) lines.push_back(strike);
+  if (style.underline) lines.push_back(under);
+  if (style.strikeOut) lines.push_back(strike);
 }
 
 }  // namespace
